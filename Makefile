@@ -1,0 +1,21 @@
+# The two commands of the README: `make run` and `make test`. Each installs
+# what is missing first.
+.PHONY: setup test run screenshot native win64 win32 clean
+
+setup:
+	@bash scripts/setup.sh
+
+test: setup
+	@bash scripts/test.sh
+
+native win64 win32: setup
+	@bash scripts/build.sh $@
+
+run: setup
+	@bash scripts/run.sh
+
+screenshot: setup
+	@bash scripts/run.sh --screenshot
+
+clean:
+	rm -rf build

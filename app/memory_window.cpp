@@ -1,0 +1,92 @@
+#include "app/memory_window.h"
+
+#include <string_view>
+
+#include "app/layout.h"
+
+namespace renamora {
+
+namespace {
+
+template <typename List>
+List MakeList(std::string_view name) {
+  typename List::Titles titles;
+  int width = 0;
+  std::size_t column = 0;
+  for (std::size_t i = 0; i < layout::kColumnCount; ++i) {
+    if (name == layout::kColumns[i].list && column < titles.size()) {
+      titles[column++] = layout::kColumns[i].title;
+      width = layout::kColumns[i].width;
+    }
+  }
+  return List(std::move(titles), width);
+}
+
+}  // namespace
+
+FileList MakeFileList() { return MakeList<FileList>("超级列表框1"); }
+RuleList MakeRuleList() { return MakeList<RuleList>("超级列表框2"); }
+
+MemoryMainWindow::MemoryMainWindow() : fileList_(MakeFileList()), ruleList_(MakeRuleList()) {
+  for (std::size_t i = 0; i < layout::kControlCount; ++i) {
+    const layout::Control& c = layout::kControls[i];
+    switch (c.kind) {
+      case layout::Kind::kLabel:
+        labels_[c.name] = std::make_unique<MemoryLabel>(c.caption);
+        break;
+      case layout::Kind::kTransparentLabel:
+        hints_[c.name] = std::make_unique<MemoryDropHint>(true);
+        break;
+      case layout::Kind::kRadioButton: {
+        auto radio = std::make_unique<MemoryRadioButton>(c.checked);
+        // Radio buttons of the same parent form one group; every page has
+        // the tab control as parent, so the page number tells them apart.
+        auto& pageGroup = radioGroups_[std::string(c.parent ? c.parent : "") + "#" +
+                                       std::to_string(c.page)];
+        if (!pageGroup) pageGroup = std::make_unique<std::vector<MemoryRadioButton*>>();
+        radio->JoinGroup(pageGroup.get());
+        radios_[c.name] = std::move(radio);
+        break;
+      }
+      case layout::Kind::kEditBox:
+      case layout::Kind::kComboBox:
+        texts_[c.name] = std::make_unique<MemoryTextBox>(c.caption);
+        break;
+      case layout::Kind::kSaveDialog:
+        dialogs_[c.name] = std::make_unique<MemorySaveDialog>(c.caption);
+        break;
+      case layout::Kind::kDropObject:
+        drops_[c.name] = std::make_unique<MemoryDropObject>();
+        break;
+      default:
+        break;
+    }
+  }
+  controls_.reset(new Controls{
+      fileList_,
+      ruleList_,
+      hint("透明标签1"),
+      hint("透明标签2"),
+      label("标签4"),
+      label("标签6"),
+      label("标签7"),
+      textBox("编辑框1"),
+      textBox("组合框1"),
+      textBox("组合框2"),
+      radio("单选框1"),
+      radio("单选框2"),
+      radio("单选框3"),
+      radio("单选框4"),
+      radio("单选框5"),
+      radio("单选框6"),
+      radio("单选框7"),
+      dialog("通用对话框1"),
+      dialog("通用对话框2"),
+      dropObject("拖放对象1"),
+      dropObject("拖放对象2"),
+      &mainWindowToken_,
+      &ruleListToken_,
+  });
+}
+
+}  // namespace renamora

@@ -1,0 +1,80 @@
+// The file-system operations the commands rely on. Paths are GBK byte strings
+// with the backslash as separator.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/result.h"
+
+namespace renamora {
+
+// The five attributes the program looks at, with their Windows values; every
+// other attribute is dropped before a caller sees it.
+namespace attr {
+constexpr std::uint32_t kReadOnly = 0x01;
+constexpr std::uint32_t kHidden = 0x02;
+constexpr std::uint32_t kSystem = 0x04;
+constexpr std::uint32_t kDirectory = 0x10;
+constexpr std::uint32_t kArchive = 0x20;
+constexpr std::uint32_t kFive = kReadOnly | kHidden | kSystem | kDirectory | kArchive;
+}  // namespace attr
+
+struct FolderEntry {
+  std::string name;           // the bare long name
+  std::uint32_t attributes;   // of the five only, never 0
+};
+
+// One open enumeration; closing it is the destructor's job.
+class FolderEnumeration {
+ public:
+  virtual ~FolderEnumeration() = default;
+  // The next entry that carries at least one of the five attributes ("." and
+  // ".." included); false when there is none left.
+  virtual bool Next(FolderEntry& entry) = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Renames `from` to `to`. Never replaces: fails, changing nothing, when `to`
+  // exists (a case-only change of the same file is allowed), when `from` does
+  // not, on denied access, and when `to` would leave the folder of `from` or
+  // names nothing a file can be called (see IsAcceptableNewName).
+  virtual OpResult RenameFile(const std::string& from, const std::string& to) = 0;
+
+  // The entry's attributes restricted to the five, or nothing when they
+  // cannot be read.
+  virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
+
+  // Opens an enumeration of `pattern` (a folder followed by "*.*"); null when
+  // the folder cannot be opened.
+  virtual std::unique_ptr<FolderEnumeration> EnumerateFolder(const std::string& pattern) = 0;
+
+  // Reads every byte, sharing the file with other readers and writers. On
+  // failure `bytes` is left empty.
+  virtual OpResult ReadWholeFile(const std::string& path, std::string& bytes) = 0;
+
+  // Creates the file or empties it, opened without sharing, and writes
+  // `bytes`. An empty path fails and writes nothing.
+  virtual OpResult WriteWholeFile(const std::string& path, std::string_view bytes) = 0;
+
+  // The current user's desktop folder with a trailing backslash; empty when
+  // the system gives none.
+  virtual std::string DesktopFolder() = 0;
+};
+
+// The guard every rename goes through before the disk is touched: the target
+// must lie in the same folder as the source, and its name must be one that
+// cannot reach another folder or a stream: no "\" or "/" (real characters, not
+// trail bytes), no ":", none of < > " | ? *, no byte below 0x20, not empty,
+// not "." or "..", and not made of dots and blanks alone (Windows strips
+// those, leaving the folder itself).
+bool IsAcceptableNewName(std::string_view name);
+bool IsAcceptableRename(std::string_view from, std::string_view to);
+
+}  // namespace renamora

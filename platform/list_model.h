@@ -1,0 +1,102 @@
+// The rows of the two lists, held once by the program. A list view on screen
+// is only a window onto these rows (it asks for the text of the cells it
+// paints), so a list of 100,000 rows costs no more than the rows themselves.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace renamora {
+
+// One row of the File list.
+struct FileRow {
+  static constexpr std::size_t kColumns = 4;
+  std::string folder;        // "文件路径": the folder with its trailing backslash
+  std::string originalName;  // "原名": the name when listed
+  std::string currentName;   // "现文件名": the name the file is taken to have now
+  std::string status;        // "状态"
+
+  const std::string& Cell(std::size_t column) const {
+    switch (column) {
+      case 0: return folder;
+      case 1: return originalName;
+      case 2: return currentName;
+      default: return status;
+    }
+  }
+};
+
+// One row of the Rule list.
+struct RuleRow {
+  static constexpr std::size_t kColumns = 2;
+  std::string matchCode;  // "匹配代码"
+  std::string content;    // "插入内容"
+
+  const std::string& Cell(std::size_t column) const { return column == 0 ? matchCode : content; }
+};
+
+// What a list looks like to code that does not care about its row type:
+// the column-width fitting and the window that shows it.
+class ListModel {
+ public:
+  virtual ~ListModel() = default;
+  virtual std::size_t RowCount() const = 0;
+  virtual std::size_t ColumnCount() const = 0;
+  virtual const std::string& ColumnTitle(std::size_t column) const = 0;
+  virtual const std::string& CellText(std::size_t row, std::size_t column) const = 0;
+  virtual int ColumnWidth(std::size_t column) const = 0;
+  virtual void SetColumnWidth(std::size_t column, int width) = 0;
+  // Grows with every width set, so that a view applies only new widths and
+  // leaves a column the user dragged alone otherwise.
+  std::uint64_t WidthRevision() const { return widthRevision_; }
+
+ protected:
+  std::uint64_t widthRevision_ = 0;
+};
+
+template <typename Row>
+class RowList final : public ListModel {
+ public:
+  using Titles = std::array<std::string, Row::kColumns>;
+
+  RowList(Titles titles, int initialWidth) : titles_(std::move(titles)) {
+    widths_.fill(initialWidth);
+  }
+
+  std::size_t RowCount() const override { return rows_.size(); }
+  std::size_t ColumnCount() const override { return Row::kColumns; }
+  const std::string& ColumnTitle(std::size_t column) const override { return titles_[column]; }
+  const std::string& CellText(std::size_t row, std::size_t column) const override {
+    return rows_[row].Cell(column);
+  }
+  int ColumnWidth(std::size_t column) const override { return widths_[column]; }
+  void SetColumnWidth(std::size_t column, int width) override {
+    widths_[column] = width;
+    ++widthRevision_;
+  }
+
+  Row& operator[](std::size_t row) { return rows_[row]; }
+  const Row& operator[](std::size_t row) const { return rows_[row]; }
+  std::vector<Row>& Rows() { return rows_; }
+  const std::vector<Row>& Rows() const { return rows_; }
+  void DeleteAllRows() { std::vector<Row>().swap(rows_); }
+  // Appends and returns the new row's index.
+  std::size_t AppendRow(Row row) {
+    rows_.push_back(std::move(row));
+    return rows_.size() - 1;
+  }
+
+ private:
+  Titles titles_;
+  std::array<int, Row::kColumns> widths_{};
+  std::vector<Row> rows_;
+};
+
+using FileList = RowList<FileRow>;
+using RuleList = RowList<RuleRow>;
+
+}  // namespace renamora

@@ -1,0 +1,73 @@
+// A file system held in memory with the Windows behaviour the commands meet:
+// drives, the five attributes (and files that carry none of them), names that
+// compare without case for ASCII letters, a rename that never replaces,
+// enumeration in creation order, locked files and folders that cannot be read.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace renamora {
+
+class MemoryFileSystem final : public FileSystem {
+ public:
+  MemoryFileSystem();
+  ~MemoryFileSystem() override;
+  MemoryFileSystem(const MemoryFileSystem&) = delete;
+  MemoryFileSystem& operator=(const MemoryFileSystem&) = delete;
+
+  // FileSystem
+  OpResult RenameFile(const std::string& from, const std::string& to) override;
+  std::optional<std::uint32_t> Attributes(const std::string& path) override;
+  std::unique_ptr<FolderEnumeration> EnumerateFolder(const std::string& pattern) override;
+  OpResult ReadWholeFile(const std::string& path, std::string& bytes) override;
+  OpResult WriteWholeFile(const std::string& path, std::string_view bytes) override;
+  std::string DesktopFolder() override { return desktop_; }
+
+  // Setting up a scene. Parents are created as plain folders where missing;
+  // drives ("X:") come into being on first use. `attributes` are Windows
+  // values; 0 makes an entry that carries none of the five.
+  void AddFolder(const std::string& path, std::uint32_t attributes = attr::kDirectory);
+  void AddFile(const std::string& path, std::string content = {},
+               std::uint32_t attributes = attr::kArchive);
+  bool SetAttributes(const std::string& path, std::uint32_t attributes);
+  bool Remove(const std::string& path);  // a file, or a folder with all it holds
+  // A locked file is open elsewhere without sharing: it can be neither read,
+  // written nor renamed.
+  bool SetLocked(const std::string& path, bool locked);
+  // A folder that refuses to be enumerated (access denied).
+  bool SetUnreadable(const std::string& path, bool unreadable);
+  void SetDesktopFolder(std::string folder) { desktop_ = std::move(folder); }
+
+  // Looking at a scene.
+  bool Exists(const std::string& path) const;
+  bool IsFolder(const std::string& path) const;
+  std::optional<std::string> Content(const std::string& path) const;
+  // The exact spelling of the entry's name as stored (case kept).
+  std::optional<std::string> StoredName(const std::string& path) const;
+  // Every file and folder below (not including) `root`, depth first, as full
+  // paths with their contents; folders have no content.
+  struct Item {
+    std::string path;
+    bool folder;
+    std::string content;
+  };
+  std::vector<Item> Walk(const std::string& root) const;
+
+  struct Node;
+
+ private:
+  Node* Find(const std::string& path) const;
+  Node* FindParentOf(const std::string& path, std::string& leaf, bool create);
+
+  std::unordered_map<std::string, std::unique_ptr<Node>> drives_;
+  std::string desktop_;
+};
+
+}  // namespace renamora

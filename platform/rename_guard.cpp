@@ -1,0 +1,39 @@
+#include "platform/file_system.h"
+#include "platform/gbk_text.h"
+
+namespace renamora {
+
+bool IsAcceptableNewName(std::string_view name) {
+  if (name.empty()) return false;
+  bool onlyDotsAndBlanks = true;
+  for (std::size_t i = 0; i < name.size(); i += text::CharLength(name, i)) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    if (c >= 0x80) {
+      onlyDotsAndBlanks = false;
+      continue;  // a double-byte character, or a lone lead byte at the end
+    }
+    if (c < 0x20) return false;
+    switch (c) {
+      case '\\': case '/': case ':': case '<': case '>': case '"': case '|': case '?': case '*':
+        return false;
+      case '.': case ' ':
+        break;
+      default:
+        onlyDotsAndBlanks = false;
+    }
+  }
+  return !onlyDotsAndBlanks;
+}
+
+bool IsAcceptableRename(std::string_view from, std::string_view to) {
+  const std::size_t fromSlash = text::FindLastChar(from, '\\');
+  const std::size_t folderLength = fromSlash == text::npos ? 0 : fromSlash + 1;
+  if (to.size() < folderLength || to.compare(0, folderLength, from.substr(0, folderLength)) != 0) {
+    return false;
+  }
+  // The folder prefix ends on a real backslash (or is empty), so the rest
+  // starts a character and is the whole new name.
+  return IsAcceptableNewName(to.substr(folderLength));
+}
+
+}  // namespace renamora

@@ -1,0 +1,82 @@
+// The window-side operations the commands rely on: what a label, a drop hint,
+// a radio button, a text box, a save dialog and a message box can do. The
+// lists are not here: they are models held by the program (list_model.h).
+#pragma once
+
+#include <string>
+
+namespace renamora {
+
+class Label {
+ public:
+  virtual ~Label() = default;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual std::string Caption() const = 0;
+};
+
+// A transparent label lying over a list: a hint that can be shown, hidden
+// and painted again over what lies beneath it.
+class DropHint {
+ public:
+  virtual ~DropHint() = default;
+  virtual void SetVisible(bool visible) = 0;
+  virtual bool Visible() const = 0;
+  virtual void Redraw() = 0;
+};
+
+class RadioButton {
+ public:
+  virtual ~RadioButton() = default;
+  virtual bool IsChecked() const = 0;
+};
+
+// An edit box, or the edit field of a combo box.
+class TextBox {
+ public:
+  virtual ~TextBox() = default;
+  virtual std::string Text() const = 0;
+};
+
+class SaveDialog {
+ public:
+  virtual ~SaveDialog() = default;
+  virtual void SetInitialFolder(const std::string& folder) = 0;
+  // Modal. True when the user confirmed; the chosen full path is then the
+  // dialog's file name. On cancel the file name keeps its previous value.
+  virtual bool Show() = 0;
+  virtual std::string FileName() const = 0;
+};
+
+enum class MessageButtons { kOk, kOkCancel, kYesNo };
+enum class MessageAnswer { kOk, kCancel, kYes, kNo };
+
+// The caption of every message box the program shows.
+inline constexpr const char kMessageCaption[] = "信息：";
+
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  // Modal for the whole program, no owner window. A box with a Cancel
+  // button answers kCancel also when it is closed without a button.
+  virtual MessageAnswer Show(const std::string& text, MessageButtons buttons,
+                             const std::string& caption) = 0;
+};
+
+}  // namespace renamora
+
+namespace renamora {
+
+// The platform's handle of a window, used only to bind drop objects.
+using NativeHandle = void*;
+
+// Turns a window into a target for dropped files; the window side raises
+// the files-dropped event through the event table.
+class DropObject {
+ public:
+  virtual ~DropObject() = default;
+  // False when already bound or when the platform refuses.
+  virtual bool Bind(NativeHandle window) = 0;
+  virtual void SetAcceptFiles(bool accept) = 0;
+};
+
+}  // namespace renamora

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Configures and builds one of the three builds: native, win64 or win32.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+target="$1"
+jobs="$(nproc)"
+case "$target" in
+  native) args=(-DRENAMORA_SANITIZE=ON) ;;
+  win64) args=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake") ;;
+  win32) args=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DRENAMORA_TESTS=OFF
+               -DCMAKE_BUILD_TYPE=MinSizeRel) ;;
+  *) echo "unknown build: $target" >&2; exit 2 ;;
+esac
+dir="$ROOT/build/$target"
+if [ ! -f "$dir/CMakeCache.txt" ]; then
+  cmake -S "$ROOT" -B "$dir" "${args[@]}" >/dev/null
+fi
+cmake --build "$dir" -j "$jobs" -- --no-print-directory ${RENAMORA_BUILD_QUIET:+-s}

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Every test: native (sanitizers on), then Win32 under Wine, then the release
+# build must compile and link statically. Ends with "N passed, N failed".
+set -uo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+passed=0
+failed=0
+results="$ROOT/build/test-results"
+rm -rf "$results"
+mkdir -p "$results"
+
+# Adds the counts of one GoogleTest XML report; a run that left no report
+# (a crash) counts as one failure.
+count_report() {
+  local name="$1" xml="$2" rc="$3"
+  if [ ! -s "$xml" ]; then
+    echo "FAILED: $name ended (exit $rc) without a report"
+    failed=$((failed + 1))
+    return
+  fi
+  local tests fails skipped
+  tests=$(grep -o '<testsuites [^>]*' "$xml" | grep -o ' tests="[0-9]*"' | grep -o '[0-9]*')
+  fails=$(grep -o '<testsuites [^>]*' "$xml" | grep -o ' failures="[0-9]*"' | grep -o '[0-9]*')
+  skipped=$(grep -c 'result="skipped"' "$xml" || true)
+  tests=${tests:-0}
+  fails=${fails:-0}
+  passed=$((passed + tests - fails - skipped))
+  failed=$((failed + fails))
+  if [ "$rc" != 0 ] && [ "$fails" = 0 ]; then
+    echo "FAILED: $name exited $rc"
+    failed=$((failed + 1))
+  fi
+}
+
+step() { printf '\n== %s\n' "$*"; }
+
+step "native build"
+if bash scripts/build.sh native; then
+  step "native tests"
+  build/native/tests/native_tests --gtest_brief=1 --gtest_output="xml:$results/native.xml"
+  count_report native "$results/native.xml" $?
+else
+  echo "FAILED: native build"; failed=$((failed + 1))
+fi
+
+step "win64 build"
+if bash scripts/build.sh win64; then
+  step "Win32 tests under Wine"
+  # shellcheck source=wine-env.sh
+  source scripts/wine-env.sh
+  wine_prefix_ready
+  xml_win="$results/win32.xml"
+  timeout 1200 "$WINE64" build/win64/tests/win32_tests.exe --gtest_brief=1 \
+    --gtest_output="xml:Z:${xml_win//\//\\}"
+  rc=$?
+  count_report win32 "$xml_win" $rc
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+else
+  echo "FAILED: win64 build"; failed=$((failed + 1))
+fi
+
+step "win32 release build"
+if bash scripts/build.sh win32; then
+  exe=build/win32/renamora.exe
+  if [ -f "$exe" ]; then
+    dlls=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
+    bad=$(echo "$dlls" | grep -E 'libstdc|libgcc|winpthread|^lib' || true)
+    if [ -n "$bad" ]; then
+      echo "FAILED: renamora.exe needs $bad"; failed=$((failed + 1))
+    else
+      echo "renamora.exe imports only: $(echo $dlls)"; passed=$((passed + 1))
+    fi
+  else
+    echo "(renamora.exe not built yet)"
+  fi
+else
+  echo "FAILED: win32 build"; failed=$((failed + 1))
+fi
+
+echo
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]

@@ -1,0 +1,316 @@
+// What the commands rely on from the file system, checked the same way on
+// the in-memory file system (natively) and on the real one (under Wine).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "tests/support/scene.h"
+
+namespace renamora::testing {
+namespace {
+
+// A GBK character whose second byte is the backslash byte 5C.
+const std::string kTrail5C = "\x95\x5C";
+// One whose second byte is "." (2E is no GBK trail byte, so take a letter:
+// 0x81 0x41) and one whose trail byte is a lower-case letter.
+const std::string kTrailA = "\x81\x41";
+const std::string kTraila = "\x81\x61";
+
+class FileSystemContract : public ::testing::Test {
+ protected:
+  void SetUp() override { scene_ = MakeScene(); }
+  FileSystem& fs() { return scene_->fs(); }
+  std::string At(const std::string& name) const { return scene_->root() + name; }
+
+  std::set<std::pair<std::string, std::uint32_t>> Enumerate(const std::string& folder) {
+    std::set<std::pair<std::string, std::uint32_t>> seen;
+    auto it = fs().EnumerateFolder(folder + "*.*");
+    if (!it) return seen;
+    FolderEntry entry;
+    while (it->Next(entry)) seen.insert({entry.name, entry.attributes});
+    return seen;
+  }
+
+  std::unique_ptr<Scene> scene_;
+};
+
+TEST_F(FileSystemContract, RenameMovesTheFileWithItsContent) {
+  scene_->AddFile(At("a.txt"), "alpha");
+  ASSERT_TRUE(fs().RenameFile(At("a.txt"), At("b.txt")));
+  EXPECT_FALSE(scene_->Exists(At("a.txt")));
+  EXPECT_EQ(scene_->Content(At("b.txt")), "alpha");
+}
+
+TEST_F(FileSystemContract, RenameNeverReplacesAnExistingFile) {
+  scene_->AddFile(At("a.txt"), "alpha");
+  scene_->AddFile(At("b.txt"), "beta");
+  const OpResult result = fs().RenameFile(At("a.txt"), At("b.txt"));
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.error, 0u);
+  EXPECT_EQ(scene_->Content(At("a.txt")), "alpha");
+  EXPECT_EQ(scene_->Content(At("b.txt")), "beta");
+  // Names differing only in ASCII case are the same name.
+  EXPECT_FALSE(fs().RenameFile(At("a.txt"), At("B.TXT")));
+  EXPECT_EQ(scene_->Content(At("b.txt")), "beta");
+  // Nor does it replace a folder.
+  scene_->AddFolder(At("d"));
+  EXPECT_FALSE(fs().RenameFile(At("a.txt"), At("d")));
+  EXPECT_EQ(scene_->Content(At("a.txt")), "alpha");
+}
+
+TEST_F(FileSystemContract, RenameOntoItsOwnNameLeavesTheFileAlone) {
+  scene_->AddFile(At("same.txt"), "x");
+  const OpResult result = fs().RenameFile(At("same.txt"), At("same.txt"));
+  // Windows reports success; either way the file must stay whole.
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(scene_->Content(At("same.txt")), "x");
+}
+
+TEST_F(FileSystemContract, CaseOnlyRenameChangesTheStoredName) {
+  scene_->AddFile(At("photo.jpg"), "p");
+  ASSERT_TRUE(fs().RenameFile(At("photo.jpg"), At("Photo.JPG")));
+  EXPECT_EQ(scene_->Content(At("PHOTO.jpg")), "p");
+  if (!scene_->ChangesCaseOnRename()) GTEST_SKIP() << "Wine keeps the old spelling";
+  EXPECT_EQ(scene_->StoredName(At("photo.jpg")), "Photo.JPG");
+}
+
+TEST_F(FileSystemContract, TrailBytesThatLookLikeLettersDoNotFoldCase) {
+  // Two different characters whose trail bytes are 'A' and 'a'.
+  scene_->AddFile(At(kTrailA + ".txt"), "upper");
+  scene_->AddFile(At(kTraila + ".txt"), "lower");
+  EXPECT_EQ(scene_->Content(At(kTrailA + ".txt")), "upper");
+  EXPECT_EQ(scene_->Content(At(kTraila + ".txt")), "lower");
+}
+
+TEST_F(FileSystemContract, RenameOfAMissingFileFails) {
+  const OpResult result = fs().RenameFile(At("ghost.txt"), At("other.txt"));
+  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(scene_->Exists(At("other.txt")));
+}
+
+TEST_F(FileSystemContract, RenameToTheBareFolderPathFails) {
+  scene_->AddFile(At("a.txt"), "a");
+  EXPECT_FALSE(fs().RenameFile(At("a.txt"), At("")));
+  EXPECT_EQ(scene_->Content(At("a.txt")), "a");
+}
+
+TEST_F(FileSystemContract, ReadOnlyAndHiddenFilesCanBeRenamed) {
+  scene_->AddFile(At("ro.txt"), "r", 0x01 | 0x20);
+  scene_->AddFile(At("hid.txt"), "h", 0x02 | 0x20);
+  ASSERT_TRUE(fs().RenameFile(At("ro.txt"), At("ro2.txt")));
+  ASSERT_TRUE(fs().RenameFile(At("hid.txt"), At("hid2.txt")));
+  EXPECT_EQ(scene_->Content(At("ro2.txt")), "r");
+  EXPECT_EQ(scene_->Content(At("hid2.txt")), "h");
+  EXPECT_EQ(fs().Attributes(At("ro2.txt")).value_or(0) & 0x01, 0x01u);
+  EXPECT_EQ(fs().Attributes(At("hid2.txt")).value_or(0) & 0x02, 0x02u);
+}
+
+TEST_F(FileSystemContract, AFolderCanBeRenamed) {
+  scene_->AddFolder(At("old"));
+  scene_->AddFile(At("old\\inside.txt"), "i");
+  ASSERT_TRUE(fs().RenameFile(At("old"), At("new")));
+  EXPECT_EQ(scene_->Content(At("new\\inside.txt")), "i");
+}
+
+TEST_F(FileSystemContract, ALockedFileIsNotRenamed) {
+  scene_->AddFile(At("busy.txt"), "b");
+  scene_->Lock(At("busy.txt"));
+  EXPECT_FALSE(fs().RenameFile(At("busy.txt"), At("free.txt")));
+  scene_->Unlock(At("busy.txt"));
+  EXPECT_EQ(scene_->Content(At("busy.txt")), "b");
+  EXPECT_FALSE(scene_->Exists(At("free.txt")));
+}
+
+TEST_F(FileSystemContract, GbkNamesWithABackslashTrailByteRenameInPlace) {
+  const std::string from = At("a" + kTrail5C + "b.txt");
+  const std::string to = At("c" + kTrail5C + "d.txt");
+  scene_->AddFile(from, "gbk");
+  ASSERT_TRUE(scene_->Exists(from));
+  ASSERT_TRUE(fs().RenameFile(from, to));
+  EXPECT_EQ(scene_->Content(to), "gbk");
+  EXPECT_FALSE(scene_->Exists(from));
+  EXPECT_EQ(scene_->StoredName(to), "c" + kTrail5C + "d.txt");
+}
+
+TEST_F(FileSystemContract, ChineseNamesRenameInPlace) {
+  scene_->AddFile(At("照片.jpg"), "jpg");
+  ASSERT_TRUE(fs().RenameFile(At("照片.jpg"), At("海滩-照片.jpg")));
+  EXPECT_EQ(scene_->Content(At("海滩-照片.jpg")), "jpg");
+}
+
+// A new name is never allowed to reach another folder, a stream or a device.
+TEST_F(FileSystemContract, RenameRefusesNamesThatLeaveTheFolder) {
+  scene_->AddFolder(At("sub"));
+  scene_->AddFile(At("sub\\a.txt"), "a");
+  const std::string from = At("sub\\a.txt");
+  for (const std::string& name : std::vector<std::string>
+       {"..\\a.txt", "x\\a.txt", "..", ".", "...", "  ", "../a.txt", "x/y.txt", "a.txt:stream",
+        "C:a.txt", "a<b", "a>b", "a\"b", "a|b", "a?b", "a*b", std::string("a\tb"),
+        std::string("a\x01") + "b"}) {
+    const OpResult result = fs().RenameFile(from, At("sub\\") + name);
+    EXPECT_FALSE(result.ok) << name;
+    EXPECT_EQ(scene_->Content(from), "a") << name;
+  }
+  // The target's folder must be the source's folder, spelled the same.
+  EXPECT_FALSE(fs().RenameFile(from, At("b.txt")));
+  EXPECT_FALSE(scene_->Exists(At("b.txt")));
+  EXPECT_EQ(scene_->Content(from), "a");
+  EXPECT_FALSE(scene_->Exists(At("a.txt")));
+  // A trail byte 5C inside the new name is no separator.
+  EXPECT_TRUE(fs().RenameFile(from, At("sub\\") + "x" + kTrail5C + ".txt"));
+}
+
+TEST_F(FileSystemContract, AttributesAreTheFiveOnly) {
+  scene_->AddFolder(At("plain"));
+  scene_->AddFile(At("f.txt"), "f", 0x20);
+  scene_->AddFile(At("rhs.txt"), "x", 0x01 | 0x02 | 0x04 | 0x20);
+  EXPECT_EQ(fs().Attributes(At("plain")), std::optional<std::uint32_t>(0x10));
+  EXPECT_EQ(fs().Attributes(At("plain\\")), std::optional<std::uint32_t>(0x10));
+  EXPECT_EQ(fs().Attributes(At("f.txt")), std::optional<std::uint32_t>(0x20));
+  EXPECT_EQ(fs().Attributes(At("rhs.txt")), std::optional<std::uint32_t>(0x27));
+  EXPECT_FALSE(fs().Attributes(At("missing.txt")).has_value());
+}
+
+TEST_F(FileSystemContract, FolderAttributeSetsCanBeCombined) {
+  scene_->AddFolder(At("hid"), 0x10 | 0x02);
+  scene_->AddFolder(At("sys"), 0x10 | 0x04);
+  EXPECT_EQ(fs().Attributes(At("hid")), std::optional<std::uint32_t>(0x12));
+  EXPECT_EQ(fs().Attributes(At("sys")), std::optional<std::uint32_t>(0x14));
+  if (!scene_->CanGiveFoldersAnyAttribute()) GTEST_SKIP() << "folders keep hidden and system only";
+  scene_->AddFolder(At("arch"), 0x10 | 0x20);
+  scene_->AddFolder(At("ro"), 0x10 | 0x01);
+  EXPECT_EQ(fs().Attributes(At("arch")), std::optional<std::uint32_t>(0x30));
+  EXPECT_EQ(fs().Attributes(At("ro")), std::optional<std::uint32_t>(0x11));
+}
+
+TEST_F(FileSystemContract, EnumerationListsDotEntriesAndEveryNameWithItsAttributes) {
+  scene_->AddFolder(At("d"));
+  scene_->AddFile(At("d\\one.txt"), "1");
+  scene_->AddFile(At("d\\two.txt"), "2", 0x02 | 0x20);
+  scene_->AddFolder(At("d\\sub"));
+  scene_->AddFile(At("d\\" + kTrail5C + ".txt"), "3");
+  const auto seen = Enumerate(At("d\\"));
+  const std::set<std::pair<std::string, std::uint32_t>> expected = {
+      {".", 0x10}, {"..", 0x10}, {"one.txt", 0x20}, {"two.txt", 0x22},
+      {"sub", 0x10}, {kTrail5C + ".txt", 0x20}};
+  EXPECT_EQ(seen, expected);
+}
+
+TEST_F(FileSystemContract, EnumerationOfWhatIsNoFolderYieldsNothing) {
+  scene_->AddFile(At("file.txt"), "f");
+  EXPECT_EQ(fs().EnumerateFolder(At("missing\\*.*")), nullptr);
+  auto asFolder = fs().EnumerateFolder(At("file.txt\\*.*"));
+  if (asFolder) {
+    FolderEntry entry;
+    EXPECT_FALSE(asFolder->Next(entry));
+  }
+}
+
+TEST_F(FileSystemContract, EnumerationOfAnEmptyFolderGivesOnlyTheDotEntries) {
+  scene_->AddFolder(At("empty"));
+  const std::set<std::pair<std::string, std::uint32_t>> expected = {{".", 0x10}, {"..", 0x10}};
+  EXPECT_EQ(Enumerate(At("empty\\")), expected);
+}
+
+TEST_F(FileSystemContract, AFileWithoutAnyOfTheFiveIsNeverEnumerated) {
+  if (!scene_->CanMakeFileWithoutAttributes()) {
+    GTEST_SKIP() << "this file system gives every file the archive attribute";
+  }
+  scene_->AddFolder(At("d"));
+  scene_->AddFile(At("d\\normal.txt"), "n", 0);
+  scene_->AddFile(At("d\\seen.txt"), "s", 0x20);
+  const std::set<std::pair<std::string, std::uint32_t>> expected = {
+      {".", 0x10}, {"..", 0x10}, {"seen.txt", 0x20}};
+  EXPECT_EQ(Enumerate(At("d\\")), expected);
+  EXPECT_EQ(fs().Attributes(At("d\\normal.txt")), std::optional<std::uint32_t>(0));
+}
+
+TEST_F(FileSystemContract, AnUnreadableFolderCannotBeEnumerated) {
+  if (!scene_->CanMakeUnreadableFolder()) {
+    GTEST_SKIP() << "the tests run as a user whom no permission keeps out";
+  }
+  scene_->AddFolder(At("locked"));
+  scene_->AddFile(At("locked\\a.txt"), "a");
+  scene_->MakeUnreadable(At("locked"));
+  EXPECT_EQ(fs().EnumerateFolder(At("locked\\*.*")), nullptr);
+}
+
+TEST_F(FileSystemContract, EnumerationFollowsCreationOrderWhereTheFileSystemKeepsIt) {
+  if (!scene_->KeepsCreationOrder()) GTEST_SKIP() << "this file system orders entries itself";
+  scene_->AddFolder(At("d"));
+  for (const char* name : {"c", "a", "b"}) scene_->AddFile(At(std::string("d\\") + name), "x");
+  std::vector<std::string> names;
+  auto it = fs().EnumerateFolder(At("d\\*.*"));
+  FolderEntry entry;
+  while (it->Next(entry)) names.push_back(entry.name);
+  EXPECT_EQ(names, (std::vector<std::string>{".", "..", "c", "a", "b"}));
+}
+
+TEST_F(FileSystemContract, ReadGivesEveryByteAndSharesTheFile) {
+  const std::string bytes("a\0b\x1a\r\n\xff", 7);
+  scene_->AddFile(At("data.bin"), bytes);
+  std::string read;
+  ASSERT_TRUE(fs().ReadWholeFile(At("data.bin"), read));
+  EXPECT_EQ(read, bytes);
+}
+
+TEST_F(FileSystemContract, ReadOfWhatCannotBeOpenedGivesNoBytes) {
+  std::string read = "stale";
+  EXPECT_FALSE(fs().ReadWholeFile(At("missing.csv"), read));
+  EXPECT_TRUE(read.empty());
+  scene_->AddFolder(At("folder.csv"));
+  read = "stale";
+  EXPECT_FALSE(fs().ReadWholeFile(At("folder.csv"), read));
+  EXPECT_TRUE(read.empty());
+  scene_->AddFile(At("busy.csv"), "b");
+  scene_->Lock(At("busy.csv"));
+  EXPECT_FALSE(fs().ReadWholeFile(At("busy.csv"), read));
+  scene_->Unlock(At("busy.csv"));
+}
+
+TEST_F(FileSystemContract, WriteCreatesOrEmptiesTheFile) {
+  ASSERT_TRUE(fs().WriteWholeFile(At("out.csv"), "first version\r\n"));
+  EXPECT_EQ(scene_->Content(At("out.csv")), "first version\r\n");
+  ASSERT_TRUE(fs().WriteWholeFile(At("out.csv"), "2"));
+  EXPECT_EQ(scene_->Content(At("out.csv")), "2");
+  ASSERT_TRUE(fs().WriteWholeFile(At("out.csv"), ""));
+  EXPECT_EQ(scene_->Content(At("out.csv")), "");
+}
+
+TEST_F(FileSystemContract, WriteFailsWhereItCannotWrite) {
+  EXPECT_FALSE(fs().WriteWholeFile("", "x"));
+  EXPECT_FALSE(fs().WriteWholeFile(At("no-such-folder\\out.csv"), "x"));
+  scene_->AddFolder(At("dir.csv"));
+  EXPECT_FALSE(fs().WriteWholeFile(At("dir.csv"), "x"));
+  scene_->AddFile(At("busy.csv"), "keep");
+  scene_->Lock(At("busy.csv"));
+  EXPECT_FALSE(fs().WriteWholeFile(At("busy.csv"), "x"));
+  scene_->Unlock(At("busy.csv"));
+  EXPECT_EQ(scene_->Content(At("busy.csv")), "keep");
+}
+
+TEST_F(FileSystemContract, WriteRefusesAReadOnlyFile) {
+  scene_->AddFile(At("ro.csv"), "keep", 0x01 | 0x20);
+  EXPECT_FALSE(fs().WriteWholeFile(At("ro.csv"), "x"));
+  EXPECT_EQ(scene_->Content(At("ro.csv")), "keep");
+}
+
+TEST_F(FileSystemContract, WriteRefusesAHiddenOrSystemFile) {
+  scene_->AddFile(At("hid.csv"), "keep", 0x02 | 0x20);
+  scene_->AddFile(At("sys.csv"), "keep", 0x04 | 0x20);
+  EXPECT_FALSE(fs().WriteWholeFile(At("hid.csv"), "x"));
+  EXPECT_FALSE(fs().WriteWholeFile(At("sys.csv"), "x"));
+  EXPECT_EQ(scene_->Content(At("hid.csv")), "keep");
+  EXPECT_EQ(scene_->Content(At("sys.csv")), "keep");
+}
+
+TEST_F(FileSystemContract, DesktopFolderEndsWithABackslash) {
+  const std::string desktop = fs().DesktopFolder();
+  ASSERT_FALSE(desktop.empty());
+  EXPECT_EQ(desktop.back(), '\\');
+}
+
+}  // namespace
+}  // namespace renamora::testing

@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include "filelist/file_loading.h"
+#include "tests/support/memory_app.h"
+
+namespace renamora::testing {
+namespace {
+
+const std::string k5C = "\x95\x5C";  // a character whose trail byte is "\"
+
+class FileLoading : public ::testing::Test {
+ protected:
+  std::vector<std::string> Paths() {
+    std::vector<std::string> paths;
+    for (const FileRow& row : app.files().Rows()) paths.push_back(row.folder + row.currentName);
+    return paths;
+  }
+  MemoryApp app;
+};
+
+TEST_F(FileLoading, StartsEmptyWithHintsAndTitleWidths) {
+  EXPECT_EQ(app.files().RowCount(), 0u);
+  EXPECT_TRUE(app.window.hint("透明标签1").Visible());
+  EXPECT_TRUE(app.window.hint("透明标签2").Visible());
+  EXPECT_EQ(app.Caption("标签4"), "未加载文件");
+  const int fileWidths[] = {60, 36, 60, 36};
+  for (int c = 0; c < 4; ++c) EXPECT_EQ(app.files().ColumnWidth(c), fileWidths[c]) << c;
+  EXPECT_EQ(app.rules().ColumnWidth(0), 60);
+  EXPECT_EQ(app.rules().ColumnWidth(1), 60);
+  // Both drop objects are bound, each to its own window.
+  EXPECT_EQ(app.window.dropObject("拖放对象1").BoundTo(), app.ctx.ui.mainWindow);
+  EXPECT_EQ(app.window.dropObject("拖放对象2").BoundTo(), app.ctx.ui.ruleListWindow);
+  EXPECT_TRUE(app.window.dropObject("拖放对象1").Accepting());
+  EXPECT_TRUE(app.window.dropObject("拖放对象2").Accepting());
+}
+
+TEST_F(FileLoading, OneDroppedFileGivesOneRow) {
+  app.fs.AddFile("D:\\a\\b.txt");
+  app.DropOnWindow("D:\\a\\b.txt");
+  ASSERT_EQ(app.files().RowCount(), 1u);
+  const FileRow& row = app.files()[0];
+  EXPECT_EQ(row.folder, "D:\\a\\");
+  EXPECT_EQ(row.originalName, "b.txt");
+  EXPECT_EQ(row.currentName, "b.txt");
+  EXPECT_EQ(row.status, "");
+  EXPECT_EQ(app.Caption("标签4"), "载入1个文件");
+  EXPECT_FALSE(app.window.hint("透明标签1").Visible());
+}
+
+TEST_F(FileLoading, SeveralDroppedItemsKeepTheShellsOrderAndDuplicates) {
+  for (const char* p : {"D:\\x\\3.txt", "D:\\x\\1.txt", "D:\\x\\2.txt"}) app.fs.AddFile(p);
+  app.DropOnWindow(MemoryApp::DropText({"D:\\x\\3.txt", "D:\\x\\1.txt", "D:\\x\\2.txt",
+                                        "D:\\x\\1.txt"}));
+  EXPECT_EQ(Paths(), (std::vector<std::string>{"D:\\x\\3.txt", "D:\\x\\1.txt", "D:\\x\\2.txt",
+                                               "D:\\x\\1.txt"}));
+  EXPECT_EQ(app.Caption("标签4"), "载入4个文件");
+}
+
+TEST_F(FileLoading, AFolderIsWalkedDepthFirstInListingOrder) {
+  app.fs.AddFile("D:\\top\\a.txt");
+  app.fs.AddFolder("D:\\top\\sub");
+  app.fs.AddFile("D:\\top\\sub\\deep.txt");
+  app.fs.AddFolder("D:\\top\\sub\\subsub");
+  app.fs.AddFile("D:\\top\\sub\\subsub\\deeper.txt");
+  app.fs.AddFile("D:\\top\\z.txt");
+  app.DropOnWindow("D:\\top");
+  EXPECT_EQ(Paths(), (std::vector<std::string>{"D:\\top\\a.txt", "D:\\top\\sub\\deep.txt",
+                                               "D:\\top\\sub\\subsub\\deeper.txt",
+                                               "D:\\top\\z.txt"}));
+}
+
+TEST_F(FileLoading, OnlyTwoAttributeSetsMakeADroppedPathAFolder) {
+  app.fs.AddFolder("D:\\plain");
+  app.fs.AddFile("D:\\plain\\p.txt");
+  app.fs.AddFolder("D:\\arch", attr::kDirectory | attr::kArchive);
+  app.fs.AddFile("D:\\arch\\a.txt");
+  for (std::uint32_t extra : {attr::kReadOnly, attr::kHidden, attr::kSystem}) {
+    const std::string name = "D:\\odd" + std::to_string(extra);
+    app.fs.AddFolder(name, attr::kDirectory | extra);
+    app.fs.AddFile(name + "\\never.txt");
+  }
+  app.DropOnWindow(MemoryApp::DropText(
+      {"D:\\plain", "D:\\arch", "D:\\odd1", "D:\\odd2", "D:\\odd4"}));
+  EXPECT_EQ(Paths(), (std::vector<std::string>{"D:\\plain\\p.txt", "D:\\arch\\a.txt", "D:\\odd1",
+                                               "D:\\odd2", "D:\\odd4"}));
+  // A folder that became a row is split like a file: parent and name.
+  EXPECT_EQ(app.files()[2].folder, "D:\\");
+  EXPECT_EQ(app.files()[2].originalName, "odd1");
+}
+
+TEST_F(FileLoading, InsideTheWalkOnlyPlainFoldersAreWalked) {
+  app.fs.AddFolder("D:\\t");
+  app.fs.AddFolder("D:\\t\\arch", attr::kDirectory | attr::kArchive);
+  app.fs.AddFile("D:\\t\\arch\\hidden-inside.txt");
+  app.fs.AddFolder("D:\\t\\ro", attr::kDirectory | attr::kReadOnly);
+  app.fs.AddFile("D:\\t\\hid.txt", "", attr::kHidden);
+  app.fs.AddFile("D:\\t\\sys.txt", "", attr::kSystem | attr::kArchive);
+  app.fs.AddFile("D:\\t\\normal.txt", "", 0);
+  app.DropOnWindow("D:\\t\\");
+  EXPECT_EQ(Paths(), (std::vector<std::string>{"D:\\t\\arch", "D:\\t\\ro", "D:\\t\\hid.txt",
+                                               "D:\\t\\sys.txt"}));
+}
+
+TEST_F(FileLoading, WhatCannotBeReadIsListedOrSkippedWithoutAMessage) {
+  app.fs.AddFolder("D:\\locked");
+  app.fs.AddFile("D:\\locked\\a.txt");
+  app.fs.SetUnreadable("D:\\locked", true);
+  app.fs.AddFolder("D:\\empty");
+  app.DropOnWindow(MemoryApp::DropText({"D:\\locked", "D:\\missing.txt", "D:\\empty"}));
+  EXPECT_EQ(Paths(), (std::vector<std::string>{"D:\\missing.txt"}));
+  EXPECT_EQ(app.messages.Count(), 0u);
+}
+
+TEST_F(FileLoading, AnEmptyFolderStillReplacesTheListAndHidesTheHint) {
+  app.fs.AddFile("D:\\a.txt");
+  app.DropOnWindow("D:\\a.txt");
+  app.files()[0].status = "完成";
+  app.fs.AddFolder("D:\\empty");
+  app.DropOnWindow("D:\\empty");
+  EXPECT_EQ(app.files().RowCount(), 0u);
+  EXPECT_EQ(app.Caption("标签4"), "载入0个文件");
+  EXPECT_FALSE(app.window.hint("透明标签1").Visible());
+}
+
+TEST_F(FileLoading, ADriveRootGetsNoDoubledBackslash) {
+  app.fs.AddFolder("E:\\");
+  app.fs.AddFile("E:\\r.txt");
+  app.fs.AddFile("E:\\d\\s.txt");
+  app.DropOnWindow("E:\\");
+  EXPECT_EQ(Paths(), (std::vector<std::string>{"E:\\r.txt", "E:\\d\\s.txt"}));
+}
+
+TEST_F(FileLoading, APathEndingInABackslashTreatedAsAFileHasEmptyNames) {
+  app.fs.AddFolder("D:\\hid", attr::kDirectory | attr::kHidden);
+  app.DropOnWindow("D:\\hid\\");
+  ASSERT_EQ(app.files().RowCount(), 1u);
+  EXPECT_EQ(app.files()[0].folder, "D:\\hid\\");
+  EXPECT_EQ(app.files()[0].originalName, "");
+  EXPECT_EQ(app.files()[0].currentName, "");
+}
+
+TEST_F(FileLoading, SplitsAtRealBackslashesOnly) {
+  EXPECT_EQ(FolderPartOf("D:\\a\\b.txt"), "D:\\a\\");
+  EXPECT_EQ(NamePartOf("D:\\a\\b.txt"), "b.txt");
+  EXPECT_EQ(NamePartOf("D:\\a\\.hidden"), ".hidden");
+  EXPECT_EQ(FolderPartOf("b.txt"), "");
+  EXPECT_EQ(NamePartOf("b.txt"), "b.txt");
+  const std::string path = "D:\\" + k5C + "\\x" + k5C + "y.txt";
+  EXPECT_EQ(FolderPartOf(path), "D:\\" + k5C + "\\");
+  EXPECT_EQ(NamePartOf(path), "x" + k5C + "y.txt");
+
+  app.fs.AddFile(path);
+  app.DropOnWindow("D:\\" + k5C);
+  ASSERT_EQ(app.files().RowCount(), 1u);
+  EXPECT_EQ(app.files()[0].currentName, "x" + k5C + "y.txt");
+}
+
+TEST_F(FileLoading, ColumnsAfterALoad) {
+  app.fs.AddFile("D:\\folder-with-a-long-name\\IMG_001.jpg");
+  app.DropOnWindow("D:\\folder-with-a-long-name\\IMG_001.jpg");
+  EXPECT_EQ(app.files().ColumnWidth(0), 80);
+  EXPECT_EQ(app.files().ColumnWidth(1), 80);
+  EXPECT_EQ(app.files().ColumnWidth(2), 6 * 11 + 12);  // 'IMG_001.jpg'
+  EXPECT_EQ(app.files().ColumnWidth(3), 36);           // the title "状态"
+}
+
+TEST_F(FileLoading, TheTwoClearCommandsDifferInTheCounters) {
+  app.fs.AddFile("D:\\a.txt");
+  app.DropOnWindow("D:\\a.txt");
+  app.window.label("标签6").SetCaption("成功3个");
+  app.window.label("标签7").SetCaption("失败2个");
+  const int widthBefore = app.files().ColumnWidth(2);
+
+  app.Click("按钮3");
+  EXPECT_EQ(app.files().RowCount(), 0u);
+  EXPECT_EQ(app.Caption("标签4"), "未载入文件");
+  EXPECT_TRUE(app.window.hint("透明标签1").Visible());
+  EXPECT_EQ(app.Caption("标签6"), "成功3个");
+  EXPECT_EQ(app.Caption("标签7"), "失败2个");
+  EXPECT_EQ(app.files().ColumnWidth(2), widthBefore);
+
+  app.DropOnWindow("D:\\a.txt");
+  const int redraws = app.window.hint("透明标签1").Redraws();
+  app.Click("按钮6");
+  EXPECT_EQ(app.files().RowCount(), 0u);
+  EXPECT_EQ(app.Caption("标签4"), "未载入文件");
+  EXPECT_TRUE(app.window.hint("透明标签1").Visible());
+  EXPECT_GT(app.window.hint("透明标签1").Redraws(), redraws);
+  EXPECT_EQ(app.Caption("标签6"), "成功 个");
+  EXPECT_EQ(app.Caption("标签7"), "失败 个");
+  EXPECT_TRUE(app.fs.Exists("D:\\a.txt"));
+}
+
+TEST_F(FileLoading, AVeryDeepTreeDoesNotExhaustTheStack) {
+  std::string path = "D:\\deep";
+  for (int i = 0; i < 4000; ++i) path += "\\d";
+  app.fs.AddFile(path + "\\leaf.txt");
+  app.DropOnWindow("D:\\deep");
+  ASSERT_EQ(app.files().RowCount(), 1u);
+  EXPECT_EQ(app.files()[0].originalName, "leaf.txt");
+}
+
+}  // namespace
+}  // namespace renamora::testing

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "platform/gbk_text.h"
+
+namespace renamora::text {
+namespace {
+
+// GBK characters whose second byte equals "\", a letter, and "|" (7C).
+const std::string k5C = "\x95\x5C";
+const std::string k41 = "\x81\x41";
+const std::string k7C = "\x81\x7C";
+
+TEST(GbkText, ChineseLiteralsAreGbkBytes) {
+  // The execution character set turns each of these into two bytes.
+  EXPECT_EQ(std::string("完成"), "\xCD\xEA\xB3\xC9");
+  EXPECT_EQ(std::string("，"), "\xA3\xAC");
+}
+
+TEST(GbkText, TrailByteBackslashIsNotASeparator) {
+  const std::string path = "D:\\" + k5C + "b.txt";
+  EXPECT_EQ(FindLastChar(path, '\\'), 2u);
+  EXPECT_EQ(FindChar(path, '\\', 3), npos);
+  EXPECT_TRUE(EndsWithChar("D:\\a\\", '\\'));
+  EXPECT_FALSE(EndsWithChar("D:\\a" + k5C, '\\'));
+  EXPECT_FALSE(EndsWithChar("", '\\'));
+}
+
+TEST(GbkText, LastDotAndCommaSkipTrailBytes) {
+  // No GBK trail byte is "." or ",", but a lone high byte before one must
+  // still be read as a character that swallows the next byte.
+  const std::string tricky = std::string("a.b") + "\x81" + ".";
+  EXPECT_EQ(FindLastChar(tricky, '.'), 1u);
+  EXPECT_EQ(SplitAtChar(std::string("x\x81,y,z"), ',').size(), 2u);
+  // A lead byte at the very end stands alone and is no character pair.
+  EXPECT_EQ(FindLastChar(std::string("a.\x81"), '.'), 1u);
+}
+
+TEST(GbkText, FindTextStartsOnlyOnCharacters) {
+  // "\x41" ("A") occurs inside k41 as a trail byte, never as a match.
+  EXPECT_EQ(FindText(k41 + "xA", "A"), 3u);
+  EXPECT_EQ(FindText(k41, "A"), npos);
+  EXPECT_EQ(FindText("abcabc", "bc", 2), 4u);
+  EXPECT_EQ(FindText("abc", ""), 0u);
+  EXPECT_EQ(FindText("ab", "abc"), npos);
+}
+
+TEST(GbkText, SplitAtCharKeepsEveryPiece) {
+  const auto pieces = SplitAtChar(",a,,b,", ',');
+  ASSERT_EQ(pieces.size(), 5u);
+  EXPECT_EQ(pieces[0], "");
+  EXPECT_EQ(pieces[1], "a");
+  EXPECT_EQ(pieces[2], "");
+  EXPECT_EQ(pieces[3], "b");
+  EXPECT_EQ(pieces[4], "");
+}
+
+TEST(GbkText, SplitAtCrLfTreatsLoneCrAndLfAsCharacters) {
+  EXPECT_TRUE(SplitAtCrLf("").empty());
+  EXPECT_EQ(SplitAtCrLf("a\r\nb\r\n"), (std::vector<std::string_view>{"a", "b"}));
+  EXPECT_EQ(SplitAtCrLf("\r\na"), (std::vector<std::string_view>{"", "a"}));
+  EXPECT_EQ(SplitAtCrLf("a\r\n\r\nb"), (std::vector<std::string_view>{"a", "", "b"}));
+  EXPECT_EQ(SplitAtCrLf("a\nb\rc"), (std::vector<std::string_view>{"a\nb\rc"}));
+  EXPECT_EQ(SplitAtCrLf("a\r\r\n"), (std::vector<std::string_view>{"a\r"}));
+}
+
+TEST(RenameGuard, AcceptsOrdinaryNamesAndTrailBytes) {
+  for (const std::string& name : std::vector<std::string>{"a.txt", "README", ".profile", "notes.", "a b", "x" + k5C + ".jpg",
+                                 k7C + ".txt", "完成.txt", "a..b"}) {
+    EXPECT_TRUE(IsAcceptableNewName(name)) << name;
+  }
+}
+
+TEST(RenameGuard, RefusesNamesThatReachElsewhere) {
+  for (const std::string& name : std::vector<std::string>{"", ".", "..", "...", " ", ". .", "a\\b", "\\", "a/b", "c:x",
+                                 "a:b", "<", ">", "\"", "|", "?", "*"}) {
+    EXPECT_FALSE(IsAcceptableNewName(name)) << name;
+  }
+  EXPECT_FALSE(IsAcceptableNewName(std::string("a\0b", 3)));
+  EXPECT_FALSE(IsAcceptableNewName("a\x1f"));
+}
+
+TEST(RenameGuard, TargetMustStayInTheSourceFolder) {
+  EXPECT_TRUE(IsAcceptableRename("D:\\a\\x.txt", "D:\\a\\y.txt"));
+  EXPECT_FALSE(IsAcceptableRename("D:\\a\\x.txt", "D:\\b\\y.txt"));
+  EXPECT_FALSE(IsAcceptableRename("D:\\a\\x.txt", "D:\\a\\"));
+  EXPECT_FALSE(IsAcceptableRename("D:\\a\\x.txt", "D:\\a\\..\\y.txt"));
+  // The folder ends at the last real backslash, not at a trail byte.
+  const std::string folder = "D:\\" + k5C + "\\";
+  EXPECT_TRUE(IsAcceptableRename(folder + "x", folder + "y" + k5C));
+}
+
+}  // namespace
+}  // namespace renamora::text

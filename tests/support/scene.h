@@ -1,0 +1,49 @@
+// A place to build files and folders for a test: in memory natively, in a
+// fresh temporary folder on the real file system under Wine. The contract
+// tests run the same cases against both.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace renamora::testing {
+
+class Scene {
+ public:
+  virtual ~Scene() = default;
+  virtual FileSystem& fs() = 0;
+  // A folder of the scene's own, with a trailing backslash; empty at start.
+  virtual const std::string& root() const = 0;
+
+  virtual void AddFolder(const std::string& path, std::uint32_t attributes = 0x10) = 0;
+  virtual void AddFile(const std::string& path, const std::string& content = {},
+                       std::uint32_t attributes = 0x20) = 0;
+  virtual void SetAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  // Opens the file elsewhere without sharing until Unlock.
+  virtual void Lock(const std::string& path) = 0;
+  virtual void Unlock(const std::string& path) = 0;
+  virtual void Remove(const std::string& path) = 0;
+
+  virtual bool Exists(const std::string& path) = 0;
+  virtual std::optional<std::string> Content(const std::string& path) = 0;
+  // The name as the file system stores it, case included.
+  virtual std::optional<std::string> StoredName(const std::string& path) = 0;
+
+  // What this file system can be made to show.
+  virtual bool CanMakeFileWithoutAttributes() const = 0;
+  virtual bool CanMakeUnreadableFolder() const = 0;
+  virtual void MakeUnreadable(const std::string& folder) = 0;
+  virtual bool KeepsCreationOrder() const = 0;
+  // Whether a folder can carry archive and read-only besides hidden and system.
+  virtual bool CanGiveFoldersAnyAttribute() const = 0;
+  // Whether a rename that changes only the case of letters shows the new case.
+  virtual bool ChangesCaseOnRename() const = 0;
+};
+
+std::unique_ptr<Scene> MakeScene();
+
+}  // namespace renamora::testing

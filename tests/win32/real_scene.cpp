@@ -1,0 +1,133 @@
+#include <windows.h>
+
+#include <map>
+
+#include "platform/gbk_text.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_file_system.h"
+#include "tests/support/scene.h"
+
+namespace renamora::testing {
+
+namespace {
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA((folder + "*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + name;
+      ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path + "\\");
+      } else {
+        ::DeleteFileA(path.c_str());
+      }
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+  }
+  std::string bare = folder;
+  if (!bare.empty() && bare.back() == '\\') bare.pop_back();
+  ::RemoveDirectoryA(bare.c_str());
+}
+
+class RealScene final : public Scene {
+ public:
+  RealScene() {
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    root_ = std::string(temp) + "renamora-test-" + std::to_string(::GetCurrentProcessId()) + "-" +
+            std::to_string(++counter) + "\\";
+    RemoveTree(root_);
+    ::CreateDirectoryA(root_.c_str(), nullptr);
+  }
+  ~RealScene() override {
+    locks_.clear();
+    RemoveTree(root_);
+  }
+
+  FileSystem& fs() override { return fs_; }
+  const std::string& root() const override { return root_; }
+
+  void AddFolder(const std::string& path, std::uint32_t attributes) override {
+    ::CreateDirectoryA(path.c_str(), nullptr);
+    SetAttributes(path, attributes);
+  }
+  void AddFile(const std::string& path, const std::string& content,
+               std::uint32_t attributes) override {
+    win32::FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD wrote = 0;
+    if (!content.empty()) {
+      ::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &wrote, nullptr);
+    }
+    file.Reset();
+    SetAttributes(path, attributes);
+  }
+  void SetAttributes(const std::string& path, std::uint32_t attributes) override {
+    ::SetFileAttributesA(path.c_str(), attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes);
+  }
+  void Lock(const std::string& path) override {
+    locks_[path] = win32::FileHandle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr,
+                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+  void Unlock(const std::string& path) override { locks_.erase(path); }
+  void Remove(const std::string& path) override {
+    const DWORD a = ::GetFileAttributesA(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return;
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (a & FILE_ATTRIBUTE_DIRECTORY) {
+      RemoveTree(path + "\\");
+    } else {
+      ::DeleteFileA(path.c_str());
+    }
+  }
+  bool Exists(const std::string& path) override {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  std::optional<std::string> Content(const std::string& path) override {
+    std::string bytes;
+    if (!fs_.ReadWholeFile(path, bytes)) return std::nullopt;
+    return bytes;
+  }
+  std::optional<std::string> StoredName(const std::string& path) override {
+    // Wine answers a pattern without wildcards with the pattern's own
+    // spelling, so look the name up in a listing of its folder.
+    const std::size_t slash = text::FindLastChar(path, '\\');
+    const std::string folder = path.substr(0, slash + 1);
+    const std::string name = path.substr(slash + 1);
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((folder + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<std::string> stored;
+    do {
+      if (::lstrcmpiA(data.cFileName, name.c_str()) == 0) stored = std::string(data.cFileName);
+    } while (!stored && ::FindNextFileA(find, &data));
+    ::FindClose(find);
+    return stored;
+  }
+  // Wine gives every regular file the archive attribute, and the tests run
+  // as root, whom no folder permission keeps out.
+  bool CanMakeFileWithoutAttributes() const override { return false; }
+  bool CanMakeUnreadableFolder() const override { return false; }
+  void MakeUnreadable(const std::string&) override {}
+  bool KeepsCreationOrder() const override { return false; }
+  // Wine keeps no archive or read-only attribute on a folder.
+  bool CanGiveFoldersAnyAttribute() const override { return false; }
+  // Wine reports a case-only rename as done and keeps the old spelling.
+  bool ChangesCaseOnRename() const override { return false; }
+
+ private:
+  win32::Win32FileSystem fs_;
+  std::string root_;
+  std::map<std::string, win32::FileHandle> locks_;
+};
+
+}  // namespace
+
+std::unique_ptr<Scene> MakeScene() { return std::make_unique<RealScene>(); }
+
+}  // namespace renamora::testing
