@@ -15,10 +15,18 @@ void PrepareMainWindow(Context& ctx) {
 }
 
 namespace {
-void OnCreated(Context& ctx, const std::string&) { PrepareMainWindow(ctx); }
-void OnFilesDropped(Context& ctx, const std::string& text) { LoadDroppedFiles(ctx, text); }
-void OnClear(Context& ctx, const std::string&) { ClearFileList(ctx); }
-void OnClearFiles(Context& ctx, const std::string&) { ClearFilesAndCounters(ctx); }
+void OnCreated(Context& ctx, const std::string&) {
+  PrepareMainWindow(ctx);
+}
+void OnFilesDropped(Context& ctx, const std::string& text) {
+  LoadDroppedFiles(ctx, text);
+}
+void OnClear(Context& ctx, const std::string&) {
+  ClearFileList(ctx);
+}
+void OnClearFiles(Context& ctx, const std::string&) {
+  ClearFilesAndCounters(ctx);
+}
 }  // namespace
 
 // clang-format off

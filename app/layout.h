@@ -26,7 +26,9 @@ enum class Align { kLeft, kCenter, kRight };
 
 // A colour as Windows writes it (0x00BBGGRR); kDefaultColour leaves the
 // system's own.
-constexpr std::uint32_t Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
+constexpr std::uint32_t Rgb(unsigned r, unsigned g, unsigned b) {
+  return r | (g << 8) | (b << 16);
+}
 constexpr std::uint32_t kDefaultColour = 0xFFFFFFFFu;
 constexpr std::uint32_t kHintColour = Rgb(255, 80, 128);
 

@@ -24,8 +24,12 @@ List MakeList(std::string_view name) {
 
 }  // namespace
 
-FileList MakeFileList() { return MakeList<FileList>("超级列表框1"); }
-RuleList MakeRuleList() { return MakeList<RuleList>("超级列表框2"); }
+FileList MakeFileList() {
+  return MakeList<FileList>("超级列表框1");
+}
+RuleList MakeRuleList() {
+  return MakeList<RuleList>("超级列表框2");
+}
 
 MemoryMainWindow::MemoryMainWindow() : fileList_(MakeFileList()), ruleList_(MakeRuleList()) {
   for (std::size_t i = 0; i < layout::kControlCount; ++i) {
@@ -41,8 +45,8 @@ MemoryMainWindow::MemoryMainWindow() : fileList_(MakeFileList()), ruleList_(Make
         auto radio = std::make_unique<MemoryRadioButton>(c.checked);
         // Radio buttons of the same parent form one group; every page has
         // the tab control as parent, so the page number tells them apart.
-        auto& pageGroup = radioGroups_[std::string(c.parent ? c.parent : "") + "#" +
-                                       std::to_string(c.page)];
+        auto& pageGroup =
+            radioGroups_[std::string(c.parent ? c.parent : "") + "#" + std::to_string(c.page)];
         if (!pageGroup) pageGroup = std::make_unique<std::vector<MemoryRadioButton*>>();
         radio->JoinGroup(pageGroup.get());
         radios_[c.name] = std::move(radio);

@@ -10,8 +10,8 @@ namespace renamora {
 namespace {
 
 bool IsDroppedFolder(std::optional<std::uint32_t> attributes) {
-  return attributes && (*attributes == attr::kDirectory ||
-                        *attributes == (attr::kDirectory | attr::kArchive));
+  return attributes &&
+         (*attributes == attr::kDirectory || *attributes == (attr::kDirectory | attr::kArchive));
 }
 
 bool IsPlainSubfolder(std::optional<std::uint32_t> attributes) {

@@ -24,8 +24,8 @@ constexpr std::uint32_t kFive = kReadOnly | kHidden | kSystem | kDirectory | kAr
 }  // namespace attr
 
 struct FolderEntry {
-  std::string name;           // the bare long name
-  std::uint32_t attributes;   // of the five only, never 0
+  std::string name;          // the bare long name
+  std::uint32_t attributes;  // of the five only, never 0
 };
 
 // One open enumeration; closing it is the destructor's job.

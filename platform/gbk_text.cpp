@@ -54,6 +54,8 @@ std::vector<std::string_view> SplitAtCrLf(std::string_view s) {
   return lines;
 }
 
-std::string Decimal(std::size_t n) { return std::to_string(n); }
+std::string Decimal(std::size_t n) {
+  return std::to_string(n);
+}
 
 }  // namespace renamora::text

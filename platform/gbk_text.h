@@ -43,7 +43,9 @@ std::vector<std::string_view> SplitAtCrLf(std::string_view s);
 
 // Lower-cases the ASCII letters only; every other byte, trail bytes included
 // when they are not letters, stays as it is.
-inline char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+inline char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
 
 // Decimal digits of n without leading zeros.
 std::string Decimal(std::size_t n);

@@ -22,10 +22,14 @@ struct FileRow {
 
   const std::string& Cell(std::size_t column) const {
     switch (column) {
-      case 0: return folder;
-      case 1: return originalName;
-      case 2: return currentName;
-      default: return status;
+      case 0:
+        return folder;
+      case 1:
+        return originalName;
+      case 2:
+        return currentName;
+      default:
+        return status;
     }
   }
 };

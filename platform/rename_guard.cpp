@@ -14,9 +14,18 @@ bool IsAcceptableNewName(std::string_view name) {
     }
     if (c < 0x20) return false;
     switch (c) {
-      case '\\': case '/': case ':': case '<': case '>': case '"': case '|': case '?': case '*':
+      case '\\':
+      case '/':
+      case ':':
+      case '<':
+      case '>':
+      case '"':
+      case '|':
+      case '?':
+      case '*':
         return false;
-      case '.': case ' ':
+      case '.':
+      case ' ':
         break;
       default:
         onlyDotsAndBlanks = false;

@@ -14,7 +14,7 @@ struct MemoryFileSystem::Node {
   bool unreadable = false;
   std::string content;
   Node* parent = nullptr;
-  std::vector<std::unique_ptr<Node>> children;  // in creation order
+  std::vector<std::unique_ptr<Node>> children;   // in creation order
   std::unordered_map<std::string, Node*> index;  // by folded name
 };
 
@@ -237,7 +237,9 @@ bool MemoryFileSystem::SetUnreadable(const std::string& path, bool unreadable) {
   return true;
 }
 
-bool MemoryFileSystem::Exists(const std::string& path) const { return Find(path) != nullptr; }
+bool MemoryFileSystem::Exists(const std::string& path) const {
+  return Find(path) != nullptr;
+}
 
 bool MemoryFileSystem::IsFolder(const std::string& path) const {
   const Node* node = Find(path);

@@ -20,9 +20,15 @@ MessageAnswer MemoryMessageBoxes::Show(const std::string& text, MessageButtons b
     answers_.pop_front();
   } else {
     switch (buttons) {
-      case MessageButtons::kOk: answer = MessageAnswer::kOk; break;
-      case MessageButtons::kOkCancel: answer = MessageAnswer::kCancel; break;
-      default: answer = MessageAnswer::kNo; break;
+      case MessageButtons::kOk:
+        answer = MessageAnswer::kOk;
+        break;
+      case MessageButtons::kOkCancel:
+        answer = MessageAnswer::kCancel;
+        break;
+      default:
+        answer = MessageAnswer::kNo;
+        break;
     }
   }
   shown_.push_back({text, buttons, caption, answer});

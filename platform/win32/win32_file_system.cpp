@@ -10,7 +10,9 @@ namespace renamora::win32 {
 
 namespace {
 
-OpResult LastFailure() { return OpResult::Failure(::GetLastError()); }
+OpResult LastFailure() {
+  return OpResult::Failure(::GetLastError());
+}
 
 class FindEnumeration final : public FolderEnumeration {
  public:
@@ -112,8 +114,8 @@ OpResult Win32FileSystem::WriteWholeFile(const std::string& path, std::string_vi
 
 std::string Win32FileSystem::DesktopFolder() {
   char path[MAX_PATH] = {};
-  if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT,
-                                path))) {
+  if (FAILED(
+          ::SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path))) {
     return {};
   }
   std::string folder(path);

@@ -145,10 +145,10 @@ TEST_F(FileSystemContract, RenameRefusesNamesThatLeaveTheFolder) {
   scene_->AddFolder(At("sub"));
   scene_->AddFile(At("sub\\a.txt"), "a");
   const std::string from = At("sub\\a.txt");
-  for (const std::string& name : std::vector<std::string>
-       {"..\\a.txt", "x\\a.txt", "..", ".", "...", "  ", "../a.txt", "x/y.txt", "a.txt:stream",
-        "C:a.txt", "a<b", "a>b", "a\"b", "a|b", "a?b", "a*b", std::string("a\tb"),
-        std::string("a\x01") + "b"}) {
+  for (const std::string& name :
+       std::vector<std::string>{"..\\a.txt", "x\\a.txt", "..", ".", "...", "  ", "../a.txt",
+                                "x/y.txt", "a.txt:stream", "C:a.txt", "a<b", "a>b", "a\"b", "a|b",
+                                "a?b", "a*b", std::string("a\tb"), std::string("a\x01") + "b"}) {
     const OpResult result = fs().RenameFile(from, At("sub\\") + name);
     EXPECT_FALSE(result.ok) << name;
     EXPECT_EQ(scene_->Content(from), "a") << name;
@@ -193,8 +193,8 @@ TEST_F(FileSystemContract, EnumerationListsDotEntriesAndEveryNameWithItsAttribut
   scene_->AddFile(At("d\\" + kTrail5C + ".txt"), "3");
   const auto seen = Enumerate(At("d\\"));
   const std::set<std::pair<std::string, std::uint32_t>> expected = {
-      {".", 0x10}, {"..", 0x10}, {"one.txt", 0x20}, {"two.txt", 0x22},
-      {"sub", 0x10}, {kTrail5C + ".txt", 0x20}};
+      {".", 0x10},       {"..", 0x10},  {"one.txt", 0x20},
+      {"two.txt", 0x22}, {"sub", 0x10}, {kTrail5C + ".txt", 0x20}};
   EXPECT_EQ(seen, expected);
 }
 

@@ -1,6 +1,7 @@
+#include "filelist/file_loading.h"
+
 #include <gtest/gtest.h>
 
-#include "filelist/file_loading.h"
 #include "tests/support/memory_app.h"
 
 namespace renamora::testing {
@@ -49,8 +50,8 @@ TEST_F(FileLoading, OneDroppedFileGivesOneRow) {
 
 TEST_F(FileLoading, SeveralDroppedItemsKeepTheShellsOrderAndDuplicates) {
   for (const char* p : {"D:\\x\\3.txt", "D:\\x\\1.txt", "D:\\x\\2.txt"}) app.fs.AddFile(p);
-  app.DropOnWindow(MemoryApp::DropText({"D:\\x\\3.txt", "D:\\x\\1.txt", "D:\\x\\2.txt",
-                                        "D:\\x\\1.txt"}));
+  app.DropOnWindow(
+      MemoryApp::DropText({"D:\\x\\3.txt", "D:\\x\\1.txt", "D:\\x\\2.txt", "D:\\x\\1.txt"}));
   EXPECT_EQ(Paths(), (std::vector<std::string>{"D:\\x\\3.txt", "D:\\x\\1.txt", "D:\\x\\2.txt",
                                                "D:\\x\\1.txt"}));
   EXPECT_EQ(app.Caption("标签4"), "载入4个文件");
@@ -64,9 +65,9 @@ TEST_F(FileLoading, AFolderIsWalkedDepthFirstInListingOrder) {
   app.fs.AddFile("D:\\top\\sub\\subsub\\deeper.txt");
   app.fs.AddFile("D:\\top\\z.txt");
   app.DropOnWindow("D:\\top");
-  EXPECT_EQ(Paths(), (std::vector<std::string>{"D:\\top\\a.txt", "D:\\top\\sub\\deep.txt",
-                                               "D:\\top\\sub\\subsub\\deeper.txt",
-                                               "D:\\top\\z.txt"}));
+  EXPECT_EQ(Paths(),
+            (std::vector<std::string>{"D:\\top\\a.txt", "D:\\top\\sub\\deep.txt",
+                                      "D:\\top\\sub\\subsub\\deeper.txt", "D:\\top\\z.txt"}));
 }
 
 TEST_F(FileLoading, OnlyTwoAttributeSetsMakeADroppedPathAFolder) {
@@ -79,8 +80,8 @@ TEST_F(FileLoading, OnlyTwoAttributeSetsMakeADroppedPathAFolder) {
     app.fs.AddFolder(name, attr::kDirectory | extra);
     app.fs.AddFile(name + "\\never.txt");
   }
-  app.DropOnWindow(MemoryApp::DropText(
-      {"D:\\plain", "D:\\arch", "D:\\odd1", "D:\\odd2", "D:\\odd4"}));
+  app.DropOnWindow(
+      MemoryApp::DropText({"D:\\plain", "D:\\arch", "D:\\odd1", "D:\\odd2", "D:\\odd4"}));
   EXPECT_EQ(Paths(), (std::vector<std::string>{"D:\\plain\\p.txt", "D:\\arch\\a.txt", "D:\\odd1",
                                                "D:\\odd2", "D:\\odd4"}));
   // A folder that became a row is split like a file: parent and name.

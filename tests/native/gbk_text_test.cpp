@@ -1,7 +1,8 @@
+#include "platform/gbk_text.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/file_system.h"
-#include "platform/gbk_text.h"
 
 namespace renamora::text {
 namespace {
@@ -65,15 +66,17 @@ TEST(GbkText, SplitAtCrLfTreatsLoneCrAndLfAsCharacters) {
 }
 
 TEST(RenameGuard, AcceptsOrdinaryNamesAndTrailBytes) {
-  for (const std::string& name : std::vector<std::string>{"a.txt", "README", ".profile", "notes.", "a b", "x" + k5C + ".jpg",
-                                 k7C + ".txt", "完成.txt", "a..b"}) {
+  for (const std::string& name :
+       std::vector<std::string>{"a.txt", "README", ".profile", "notes.", "a b", "x" + k5C + ".jpg",
+                                k7C + ".txt", "完成.txt", "a..b"}) {
     EXPECT_TRUE(IsAcceptableNewName(name)) << name;
   }
 }
 
 TEST(RenameGuard, RefusesNamesThatReachElsewhere) {
-  for (const std::string& name : std::vector<std::string>{"", ".", "..", "...", " ", ". .", "a\\b", "\\", "a/b", "c:x",
-                                 "a:b", "<", ">", "\"", "|", "?", "*"}) {
+  for (const std::string& name :
+       std::vector<std::string>{"", ".", "..", "...", " ", ". .", "a\\b", "\\", "a/b", "c:x", "a:b",
+                                "<", ">", "\"", "|", "?", "*"}) {
     EXPECT_FALSE(IsAcceptableNewName(name)) << name;
   }
   EXPECT_FALSE(IsAcceptableNewName(std::string("a\0b", 3)));

@@ -25,9 +25,7 @@ class MemoryScene final : public Scene {
   void Unlock(const std::string& path) override { fs_.SetLocked(path, false); }
   void Remove(const std::string& path) override { fs_.Remove(path); }
   bool Exists(const std::string& path) override { return fs_.Exists(path); }
-  std::optional<std::string> Content(const std::string& path) override {
-    return fs_.Content(path);
-  }
+  std::optional<std::string> Content(const std::string& path) override { return fs_.Content(path); }
   std::optional<std::string> StoredName(const std::string& path) override {
     return fs_.StoredName(path);
   }
@@ -45,6 +43,8 @@ class MemoryScene final : public Scene {
 
 }  // namespace
 
-std::unique_ptr<Scene> MakeScene() { return std::make_unique<MemoryScene>(); }
+std::unique_ptr<Scene> MakeScene() {
+  return std::make_unique<MemoryScene>();
+}
 
 }  // namespace renamora::testing

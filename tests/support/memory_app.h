@@ -20,7 +20,9 @@ class MemoryApp {
   }
 
   // What a user does.
-  void DropOnWindow(const std::string& text) { RaiseEvent(ctx, "拖放对象1", Event::kFilesDropped, text); }
+  void DropOnWindow(const std::string& text) {
+    RaiseEvent(ctx, "拖放对象1", Event::kFilesDropped, text);
+  }
   void DropOnRuleList(const std::string& text) {
     RaiseEvent(ctx, "拖放对象2", Event::kFilesDropped, text);
   }

@@ -2,4 +2,6 @@
 #include <windows.h>
 
 // Everything under Wine depends on the ANSI code page being GBK.
-TEST(WineEnvironment, AnsiCodePageIsGbk) { EXPECT_EQ(::GetACP(), 936u); }
+TEST(WineEnvironment, AnsiCodePageIsGbk) {
+  EXPECT_EQ(::GetACP(), 936u);
+}

@@ -128,6 +128,8 @@ class RealScene final : public Scene {
 
 }  // namespace
 
-std::unique_ptr<Scene> MakeScene() { return std::make_unique<RealScene>(); }
+std::unique_ptr<Scene> MakeScene() {
+  return std::make_unique<RealScene>();
+}
 
 }  // namespace renamora::testing
