@@ -1,5 +1,6 @@
 #include "app/event_table.h"
 
+#include "export/name_export.h"
 #include "filelist/file_loading.h"
 
 namespace renamora {
@@ -27,6 +28,15 @@ void OnClear(Context& ctx, const std::string&) {
 void OnClearFiles(Context& ctx, const std::string&) {
   ClearFilesAndCounters(ctx);
 }
+void OnExportAll(Context& ctx, const std::string&) {
+  ExportNameList(ctx, ExportSelection::kAll);
+}
+void OnExportSucceeded(Context& ctx, const std::string&) {
+  ExportNameList(ctx, ExportSelection::kSucceeded);
+}
+void OnExportFailed(Context& ctx, const std::string&) {
+  ExportNameList(ctx, ExportSelection::kFailed);
+}
 }  // namespace
 
 // clang-format off
@@ -35,6 +45,9 @@ const EventBinding kEventTable[] = {
   {"拖放对象1",     Event::kFilesDropped,  OnFilesDropped},
   {"按钮3",         Event::kClick,         OnClear},
   {"按钮6",         Event::kClick,         OnClearFiles},
+  {"按钮8",         Event::kClick,         OnExportAll},
+  {"按钮9",         Event::kClick,         OnExportSucceeded},
+  {"按钮10",        Event::kClick,         OnExportFailed},
 };
 // clang-format on
 const std::size_t kEventTableSize = sizeof(kEventTable) / sizeof(kEventTable[0]);
