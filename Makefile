@@ -1,6 +1,6 @@
 # The two commands of the README: `make run` and `make test`. Each installs
 # what is missing first.
-.PHONY: setup test run screenshot native win64 win32 clean
+.PHONY: setup test run screenshot native win64 win32 fuzz clean
 
 setup:
 	@bash scripts/setup.sh
@@ -16,6 +16,10 @@ run: setup
 
 screenshot: setup
 	@bash scripts/run.sh --screenshot
+
+# FUZZ_SECONDS=N sets the time per fuzzer (default 60).
+fuzz: setup
+	@bash scripts/fuzz.sh
 
 clean:
 	rm -rf build

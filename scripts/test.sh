@@ -60,6 +60,15 @@ else
   echo "FAILED: win64 build"; failed=$((failed + 1))
 fi
 
+step "fuzzers, a short run each"
+while IFS= read -r line; do
+  echo "$line"
+  case "$line" in
+    "fuzz "*) passed=$((passed + 1)) ;;
+    "FAILED: fuzz "*) failed=$((failed + 1)) ;;
+  esac
+done < <(FUZZ_SECONDS="${FUZZ_SECONDS:-3}" bash scripts/fuzz.sh 2>&1 || true)
+
 step "win32 release build"
 if bash scripts/build.sh win32; then
   exe=build/win32/renamora.exe
