@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-  wine wine64 xvfb xauth imagemagick locales
+  wine wine64 xvfb xauth imagemagick librsvg2-bin locales
   fonts-wqy-microhei fonts-wine clang-format clang libclang-rt-14-dev
 )
 
