@@ -76,6 +76,7 @@ class MemorySaveDialog final : public SaveDialog {
   std::string FileName() const override { return fileName_; }
 
   void Answer(std::optional<std::string> path) { answers_.push_back(std::move(path)); }
+  void ClearAnswers() { answers_.clear(); }
   struct Showing {
     std::string initialFolder;
     std::string fileName;  // what the dialog proposed
@@ -97,6 +98,7 @@ class MemoryMessageBoxes final : public MessageBoxes {
                      const std::string& caption) override;
 
   void Answer(MessageAnswer answer) { answers_.push_back(answer); }
+  void ClearAnswers() { answers_.clear(); }
   struct Shown {
     std::string text;
     MessageButtons buttons;

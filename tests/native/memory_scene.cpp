@@ -29,6 +29,13 @@ class MemoryScene final : public Scene {
   std::optional<std::string> StoredName(const std::string& path) override {
     return fs_.StoredName(path);
   }
+  std::vector<Entry> Walk(const std::string& folder) override {
+    std::vector<Entry> entries;
+    for (auto& item : fs_.Walk(folder)) {
+      entries.push_back({item.path.substr(folder.size()), item.folder, std::move(item.content)});
+    }
+    return entries;
+  }
   bool CanMakeFileWithoutAttributes() const override { return true; }
   bool CanMakeUnreadableFolder() const override { return true; }
   void MakeUnreadable(const std::string& folder) override { fs_.SetUnreadable(folder, true); }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -32,6 +33,15 @@ class Scene {
   virtual std::optional<std::string> Content(const std::string& path) = 0;
   // The name as the file system stores it, case included.
   virtual std::optional<std::string> StoredName(const std::string& path) = 0;
+
+  // Every file and folder below `folder` (which ends with a backslash),
+  // depth first: paths relative to it, with file contents.
+  struct Entry {
+    std::string path;
+    bool folder;
+    std::string content;
+  };
+  virtual std::vector<Entry> Walk(const std::string& folder) = 0;
 
   // What this file system can be made to show.
   virtual bool CanMakeFileWithoutAttributes() const = 0;

@@ -109,6 +109,11 @@ class RealScene final : public Scene {
     ::FindClose(find);
     return stored;
   }
+  std::vector<Entry> Walk(const std::string& folder) override {
+    std::vector<Entry> entries;
+    WalkInto(folder, "", entries);
+    return entries;
+  }
   // Wine gives every regular file the archive attribute, and the tests run
   // as root, whom no folder permission keeps out.
   bool CanMakeFileWithoutAttributes() const override { return false; }
@@ -121,6 +126,25 @@ class RealScene final : public Scene {
   bool ChangesCaseOnRename() const override { return false; }
 
  private:
+  void WalkInto(const std::string& base, const std::string& relative, std::vector<Entry>& out) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((base + relative + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        out.push_back({relative + name, true, {}});
+        WalkInto(base, relative + name + "\\", out);
+      } else {
+        std::string bytes;
+        fs_.ReadWholeFile(base + relative + name, bytes);
+        out.push_back({relative + name, false, std::move(bytes)});
+      }
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+  }
+
   win32::Win32FileSystem fs_;
   std::string root_;
   std::map<std::string, win32::FileHandle> locks_;
