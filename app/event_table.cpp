@@ -1,6 +1,7 @@
 #include "app/event_table.h"
 
 #include "filelist/file_loading.h"
+#include "rename/insert_text.h"
 
 namespace renamora {
 
@@ -27,6 +28,12 @@ void OnClear(Context& ctx, const std::string&) {
 void OnClearFiles(Context& ctx, const std::string&) {
   ClearFilesAndCounters(ctx);
 }
+void OnInsertTextRename(Context& ctx, const std::string&) {
+  InsertTextRename(ctx);
+}
+void OnInsertTextRestore(Context& ctx, const std::string&) {
+  InsertTextRestore(ctx);
+}
 }  // namespace
 
 // clang-format off
@@ -35,6 +42,8 @@ const EventBinding kEventTable[] = {
   {"拖放对象1",     Event::kFilesDropped,  OnFilesDropped},
   {"按钮3",         Event::kClick,         OnClear},
   {"按钮6",         Event::kClick,         OnClearFiles},
+  {"按钮1",         Event::kClick,         OnInsertTextRename},
+  {"按钮2",         Event::kClick,         OnInsertTextRestore},
 };
 // clang-format on
 const std::size_t kEventTableSize = sizeof(kEventTable) / sizeof(kEventTable[0]);
