@@ -2,6 +2,7 @@
 
 #include "filelist/file_loading.h"
 #include "rename/insert_text.h"
+#include "rename/match_rules.h"
 
 namespace renamora {
 
@@ -34,6 +35,15 @@ void OnInsertTextRename(Context& ctx, const std::string&) {
 void OnInsertTextRestore(Context& ctx, const std::string&) {
   InsertTextRestore(ctx);
 }
+void OnRulesDropped(Context& ctx, const std::string& text) {
+  LoadDroppedRules(ctx, text);
+}
+void OnClearRules(Context& ctx, const std::string&) {
+  ClearRules(ctx);
+}
+void OnExportTemplate(Context& ctx, const std::string&) {
+  ExportTemplate(ctx);
+}
 }  // namespace
 
 // clang-format off
@@ -44,6 +54,9 @@ const EventBinding kEventTable[] = {
   {"按钮6",         Event::kClick,         OnClearFiles},
   {"按钮1",         Event::kClick,         OnInsertTextRename},
   {"按钮2",         Event::kClick,         OnInsertTextRestore},
+  {"拖放对象2",     Event::kFilesDropped,  OnRulesDropped},
+  {"按钮7",         Event::kClick,         OnClearRules},
+  {"按钮11",        Event::kClick,         OnExportTemplate},
 };
 // clang-format on
 const std::size_t kEventTableSize = sizeof(kEventTable) / sizeof(kEventTable[0]);
