@@ -2,6 +2,7 @@
 
 #include "filelist/file_loading.h"
 #include "rename/insert_text.h"
+#include "rename/match_rename.h"
 #include "rename/match_rules.h"
 
 namespace renamora {
@@ -44,6 +45,12 @@ void OnClearRules(Context& ctx, const std::string&) {
 void OnExportTemplate(Context& ctx, const std::string&) {
   ExportTemplate(ctx);
 }
+void OnMatchRename(Context& ctx, const std::string&) {
+  MatchRename(ctx);
+}
+void OnMatchRestore(Context& ctx, const std::string&) {
+  MatchRestore(ctx);
+}
 }  // namespace
 
 // clang-format off
@@ -57,6 +64,8 @@ const EventBinding kEventTable[] = {
   {"拖放对象2",     Event::kFilesDropped,  OnRulesDropped},
   {"按钮7",         Event::kClick,         OnClearRules},
   {"按钮11",        Event::kClick,         OnExportTemplate},
+  {"按钮4",         Event::kClick,         OnMatchRename},
+  {"按钮5",         Event::kClick,         OnMatchRestore},
 };
 // clang-format on
 const std::size_t kEventTableSize = sizeof(kEventTable) / sizeof(kEventTable[0]);
