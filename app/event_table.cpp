@@ -2,6 +2,9 @@
 
 #include "export/name_export.h"
 #include "filelist/file_loading.h"
+#include "rename/insert_text.h"
+#include "rename/match_rename.h"
+#include "rename/match_rules.h"
 
 namespace renamora {
 
@@ -15,39 +18,24 @@ void PrepareMainWindow(Context& ctx) {
   FitColumnsToContent(ctx.ui.超级列表框2);
 }
 
-namespace {
-void OnCreated(Context& ctx, const std::string&) {
-  PrepareMainWindow(ctx);
-}
-void OnFilesDropped(Context& ctx, const std::string& text) {
-  LoadDroppedFiles(ctx, text);
-}
-void OnClear(Context& ctx, const std::string&) {
-  ClearFileList(ctx);
-}
-void OnClearFiles(Context& ctx, const std::string&) {
-  ClearFilesAndCounters(ctx);
-}
-void OnExportAll(Context& ctx, const std::string&) {
-  ExportNameList(ctx, ExportSelection::kAll);
-}
-void OnExportSucceeded(Context& ctx, const std::string&) {
-  ExportNameList(ctx, ExportSelection::kSucceeded);
-}
-void OnExportFailed(Context& ctx, const std::string&) {
-  ExportNameList(ctx, ExportSelection::kFailed);
-}
-}  // namespace
+using Text = const std::string&;
 
 // clang-format off
 const EventBinding kEventTable[] = {
-  {kMainWindowName, Event::kWindowCreated, OnCreated},
-  {"拖放对象1",     Event::kFilesDropped,  OnFilesDropped},
-  {"按钮3",         Event::kClick,         OnClear},
-  {"按钮6",         Event::kClick,         OnClearFiles},
-  {"按钮8",         Event::kClick,         OnExportAll},
-  {"按钮9",         Event::kClick,         OnExportSucceeded},
-  {"按钮10",        Event::kClick,         OnExportFailed},
+  {kMainWindowName, Event::kWindowCreated, [](Context& c, Text) { PrepareMainWindow(c); }},
+  {"拖放对象1",     Event::kFilesDropped,  [](Context& c, Text dropped) { LoadDroppedFiles(c, dropped); }},
+  {"按钮3",         Event::kClick,         [](Context& c, Text) { ClearFileList(c); }},
+  {"按钮6",         Event::kClick,         [](Context& c, Text) { ClearFilesAndCounters(c); }},
+  {"按钮1",         Event::kClick,         [](Context& c, Text) { InsertTextRename(c); }},
+  {"按钮2",         Event::kClick,         [](Context& c, Text) { InsertTextRestore(c); }},
+  {"拖放对象2",     Event::kFilesDropped,  [](Context& c, Text dropped) { LoadDroppedRules(c, dropped); }},
+  {"按钮7",         Event::kClick,         [](Context& c, Text) { ClearRules(c); }},
+  {"按钮11",        Event::kClick,         [](Context& c, Text) { ExportTemplate(c); }},
+  {"按钮4",         Event::kClick,         [](Context& c, Text) { MatchRename(c); }},
+  {"按钮5",         Event::kClick,         [](Context& c, Text) { MatchRestore(c); }},
+  {"按钮8",         Event::kClick,         [](Context& c, Text) { ExportNameList(c, ExportSelection::kAll); }},
+  {"按钮9",         Event::kClick,         [](Context& c, Text) { ExportNameList(c, ExportSelection::kSucceeded); }},
+  {"按钮10",        Event::kClick,         [](Context& c, Text) { ExportNameList(c, ExportSelection::kFailed); }},
 };
 // clang-format on
 const std::size_t kEventTableSize = sizeof(kEventTable) / sizeof(kEventTable[0]);

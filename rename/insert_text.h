@@ -1,0 +1,27 @@
+// The "常规改名" page: one text inserted before or after every listed file
+// name, and the way back.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/controls.h"
+
+namespace renamora {
+
+enum class InsertPosition { kBefore, kAfter };
+
+// Before: T + S + name. After: base + S + T + extension, so a name without a
+// "." gets S + T in front of it ('README' becomes '-XREADME').
+std::string BuildInsertedName(std::string_view name, std::string_view t, std::string_view s,
+                              InsertPosition position);
+
+// 按钮1 "修改": inserts the text of 编辑框1 into every listed name and renames
+// the files. Does nothing at all when that text is empty.
+void InsertTextRename(Context& ctx);
+
+// 按钮2 "还原": renames every listed file back to "原名", or, where the row
+// shows one name in both columns, takes the inserted text off that name.
+void InsertTextRestore(Context& ctx);
+
+}  // namespace renamora

@@ -1,0 +1,294 @@
+#include "rename/match_rename.h"
+
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
+
+#include "filelist/file_loading.h"
+#include "platform/gbk_text.h"
+#include "rename/name_parts.h"
+
+namespace renamora {
+
+namespace {
+
+constexpr const char kSucceeded[] = "成功";
+constexpr const char kSucceededWithSuffix[] = "成功_自动避错";
+constexpr const char kFailed[] = "失败";
+constexpr const char kNoCode[] = "失败！未找到代码";
+constexpr const char kDone[] = "完成";
+
+unsigned char Fold(char c) {
+  return static_cast<unsigned char>(text::AsciiLower(c));
+}
+
+std::size_t BaseLength(std::string_view name) {
+  const std::size_t dot = text::FindLastChar(name, '.');
+  return dot == text::npos ? 0 : dot;
+}
+
+void AppendMatchedName(std::string& out, std::string_view name, std::string_view content,
+                       std::string_view s2, MatchWay way) {
+  const std::size_t baseLength = BaseLength(name);
+  switch (way) {
+    case MatchWay::kBefore:
+      out.append(content).append(s2).append(name);
+      break;
+    case MatchWay::kReplace:
+      out.append(content).append(name.substr(baseLength));
+      break;
+    case MatchWay::kAfter:
+      out.append(name.substr(0, baseLength))
+          .append(s2)
+          .append(content)
+          .append(name.substr(baseLength));
+      break;
+  }
+}
+
+MatchWay WayOnPage(const Context& ctx) {
+  if (ctx.ui.单选框3.IsChecked()) return MatchWay::kBefore;
+  if (ctx.ui.单选框7.IsChecked()) return MatchWay::kReplace;
+  return MatchWay::kAfter;
+}
+
+void ShowCounts(Context& ctx, std::size_t succeeded, std::size_t rows) {
+  ctx.ui.标签6.SetCaption("成功" + text::Decimal(succeeded) + "个");
+  ctx.ui.标签7.SetCaption("失败" + text::Decimal(rows - succeeded) + "个");
+}
+
+}  // namespace
+
+std::string BuildMatchedName(std::string_view name, std::string_view content, std::string_view s2,
+                             MatchWay way) {
+  std::string out;
+  out.reserve(name.size() + content.size() + s2.size());
+  AppendMatchedName(out, name, content, s2, way);
+  return out;
+}
+
+RuleMatcher::RuleMatcher(const std::vector<RuleRow>& rules) {
+  rootChild_.fill(kNone);
+  nodes_.emplace_back();
+  // The trie of the folded codes. Edges are gathered by (node, byte) first
+  // and laid out per node afterwards.
+  std::unordered_map<std::uint64_t, std::uint32_t> edges;
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    const std::uint32_t rule = static_cast<std::uint32_t>(std::min<std::size_t>(i, kNone - 1));
+    const std::string& code = rules[i].matchCode;
+    if (code.empty()) {
+      emptyRule_ = std::min(emptyRule_, rule);
+      continue;
+    }
+    std::uint32_t node = 0;
+    for (char c : code) {
+      const unsigned char byte = Fold(c);
+      const std::uint64_t key = (std::uint64_t{node} << 8) | byte;
+      auto found = edges.find(key);
+      if (found == edges.end()) {
+        const auto child = static_cast<std::uint32_t>(nodes_.size());
+        nodes_.emplace_back();
+        nodes_.back().depth = nodes_[node].depth + 1;
+        found = edges.emplace(key, child).first;
+      }
+      node = found->second;
+    }
+    // Rules are taken in list order, so the first to end here is the lowest.
+    nodes_[node].rule = std::min(nodes_[node].rule, rule);
+  }
+
+  // Each node's edges side by side, sorted by byte.
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> sorted(edges.begin(), edges.end());
+  std::sort(sorted.begin(), sorted.end());
+  edgeByte_.reserve(sorted.size());
+  edgeTarget_.reserve(sorted.size());
+  for (std::size_t e = 0; e < sorted.size(); ++e) {
+    const auto parent = static_cast<std::uint32_t>(sorted[e].first >> 8);
+    const auto byte = static_cast<unsigned char>(sorted[e].first & 0xFF);
+    if (parent == 0) rootChild_[byte] = sorted[e].second;
+    if (e == 0 || (sorted[e - 1].first >> 8) != parent) {
+      nodes_[parent].edgeBegin = static_cast<std::uint32_t>(e);
+    }
+    nodes_[parent].edgeEnd = static_cast<std::uint32_t>(e + 1);
+    edgeByte_.push_back(byte);
+    edgeTarget_.push_back(sorted[e].second);
+  }
+
+  // Fail links breadth first: a node's fail target is shallower, so it is
+  // complete when the node is reached.
+  std::vector<std::uint32_t> order;
+  order.reserve(nodes_.size());
+  order.push_back(0);
+  nodes_[0].chainMin = nodes_[0].rule;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    const std::uint32_t parent = order[k];
+    for (std::uint32_t e = nodes_[parent].edgeBegin; e < nodes_[parent].edgeEnd; ++e) {
+      const unsigned char byte = edgeByte_[e];
+      const std::uint32_t child = edgeTarget_[e];
+      std::uint32_t fail = 0;
+      if (parent != 0) {
+        for (std::uint32_t f = nodes_[parent].fail;; f = nodes_[f].fail) {
+          const std::uint32_t next = Child(f, byte);
+          if (next != kNone) {
+            fail = next;
+            break;
+          }
+          if (f == 0) break;
+        }
+      }
+      Node& node = nodes_[child];
+      node.fail = fail;
+      node.output = nodes_[fail].rule != kNone ? fail : nodes_[fail].output;
+      node.chainMin = std::min(node.rule, nodes_[fail].chainMin);
+      order.push_back(child);
+    }
+  }
+}
+
+std::uint32_t RuleMatcher::Child(std::uint32_t node, unsigned char byte) const {
+  if (node == 0) return rootChild_[byte];
+  const Node& n = nodes_[node];
+  const unsigned char* begin = edgeByte_.data() + n.edgeBegin;
+  const unsigned char* end = edgeByte_.data() + n.edgeEnd;
+  const unsigned char* at =
+      end - begin <= 8 ? std::find(begin, end, byte) : std::lower_bound(begin, end, byte);
+  return at != end && *at == byte ? edgeTarget_[at - edgeByte_.data()] : kNone;
+}
+
+std::uint32_t RuleMatcher::Next(std::uint32_t node, unsigned char byte) const {
+  for (;;) {
+    const std::uint32_t next = Child(node, byte);
+    if (next != kNone) return next;
+    if (node == 0) return 0;
+    node = nodes_[node].fail;
+  }
+}
+
+std::size_t RuleMatcher::FindRule(std::string_view name) {
+  std::uint32_t best = name.empty() ? kNone : emptyRule_;
+  if (best != 0 && nodes_.size() > 1 && !name.empty()) {
+    // Folding goes byte by byte, trail bytes included, but a match must
+    // start where a character starts.
+    starts_.assign(name.size(), 0);
+    for (std::size_t i = 0; i < name.size(); i += text::CharLength(name, i)) starts_[i] = 1;
+    std::uint32_t state = 0;
+    for (std::size_t end = 0; end < name.size(); ++end) {
+      state = Next(state, Fold(name[end]));
+      if (nodes_[state].chainMin >= best) continue;
+      std::uint32_t hit = nodes_[state].rule != kNone ? state : nodes_[state].output;
+      for (; hit != kNone && nodes_[hit].chainMin < best; hit = nodes_[hit].output) {
+        const Node& node = nodes_[hit];
+        if (node.rule < best && starts_[end + 1 - node.depth]) best = node.rule;
+      }
+      if (best == 0) break;
+    }
+  }
+  return best == kNone ? kNoRule : best;
+}
+
+void MatchRename(Context& ctx) {
+  const RuleList& rules = ctx.ui.超级列表框2;
+  if (rules.RowCount() == 0) {
+    ctx.messages.Show(kNoRulesMessage, MessageButtons::kOk, kMessageCaption);
+    return;
+  }
+  const MatchWay way = WayOnPage(ctx);
+  const std::string s2 = ctx.ui.组合框2.Text();
+  bool avoid = false;
+  if (way == MatchWay::kReplace) {
+    avoid = ctx.messages.Show(kAvoidanceQuestion, MessageButtons::kYesNo, kMessageCaption) ==
+            MessageAnswer::kYes;
+  }
+  RuleMatcher matcher(rules.Rows());
+  FileList& rows = ctx.ui.超级列表框1;
+  const std::size_t count = rows.RowCount();
+  std::size_t succeeded = 0;
+  std::string from;
+  std::string to;
+  std::string suffixed;
+  for (std::size_t r = 0; r < count; ++r) {
+    FileRow& row = rows[r];
+    const std::size_t rule = matcher.FindRule(row.currentName);
+    if (rule == RuleMatcher::kNoRule) {
+      row.status = kNoCode;
+      continue;
+    }
+    const std::string& content = rules[rule].content;
+    const std::size_t folderLength = row.folder.size();
+    from.assign(row.folder).append(row.currentName);
+    to.assign(row.folder);
+    AppendMatchedName(to, row.currentName, content, s2, way);
+    if (ctx.fs.RenameFile(from, to)) {
+      row.currentName.assign(to, folderLength, std::string::npos);
+      row.status = kSucceeded;
+      ++succeeded;
+      continue;
+    }
+    const std::string_view built = std::string_view(to).substr(folderLength);
+    const std::size_t baseLength = BaseLength(built);
+    // Only a name that is the content itself plus an extension can collide
+    // with a sibling's: the way replace. Its one second try is numbered by
+    // the row.
+    if (avoid && built.substr(0, baseLength) == content) {
+      suffixed.assign(row.folder)
+          .append(built.substr(0, baseLength))
+          .append("_")
+          .append(text::Decimal(r + 1))
+          .append(built.substr(baseLength));
+      if (ctx.fs.RenameFile(from, suffixed)) {
+        row.currentName.assign(suffixed, folderLength, std::string::npos);
+        row.status = kSucceededWithSuffix;
+        ++succeeded;
+        continue;
+      }
+    }
+    row.status = kFailed;
+  }
+  ShowCounts(ctx, succeeded, count);
+  RefitFileListColumns(ctx);
+}
+
+void MatchRestore(Context& ctx) {
+  const RuleList& rules = ctx.ui.超级列表框2;
+  const MatchWay way = WayOnPage(ctx);
+  const std::string s2 = ctx.ui.组合框2.Text();
+  std::optional<RuleMatcher> matcher;  // only rows with one name in both columns need it
+  FileList& rows = ctx.ui.超级列表框1;
+  const std::size_t count = rows.RowCount();
+  std::size_t succeeded = 0;
+  std::string from;
+  std::string to;
+  for (std::size_t r = 0; r < count; ++r) {
+    FileRow& row = rows[r];
+    to.assign(row.folder);
+    if (row.originalName != row.currentName) {
+      to.append(row.originalName);
+    } else if (rules.RowCount() == 0) {
+      // Without rules nothing tells what was inserted: the row stays as it
+      // is, and the rows after it are still restored.
+      continue;
+    } else {
+      if (!matcher) matcher.emplace(rules.Rows());
+      const std::size_t rule = matcher->FindRule(row.currentName);
+      // Without a matching rule the target stays empty, which names no
+      // file: the row fails.
+      if (rule != RuleMatcher::kNoRule) {
+        const std::string& content = rules[rule].content;
+        to.append(
+            RemoveEvery(row.currentName, way == MatchWay::kBefore ? content + s2 : s2 + content));
+      }
+    }
+    from.assign(row.folder).append(row.currentName);
+    if (ctx.fs.RenameFile(from, to)) {
+      row.currentName.assign(to, row.folder.size(), std::string::npos);
+      row.status = kDone;
+      ++succeeded;
+    } else {
+      row.status = kFailed;
+    }
+  }
+  RefitFileListColumns(ctx);
+  ShowCounts(ctx, succeeded, count);
+}
+
+}  // namespace renamora

@@ -1,0 +1,67 @@
+// The "匹配改名" page's rules: the rule file, the Rule list that shows and
+// holds the rules, and the template a user fills in.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/controls.h"
+
+namespace renamora {
+
+// The rules of one rule file in file order; lives for one drop.
+using RuleTable = std::vector<RuleRow>;
+
+inline constexpr const char kRuleFormatMessage[] =
+    "文件格式不正确，只支持txt,或csv格式，以','为分隔符";
+inline constexpr const char kRuleMalformedMessage[] = "匹配文件不规范，请检查从新提交";
+inline constexpr const char kSkipHeaderQuestion[] = "是否跳过表头 ？";
+
+// The malformed message naming the line (counted from 1 in the file, the
+// header included) that has fewer than two fields.
+std::string ShortLineMessage(std::size_t lineNumber);
+
+// The sample rule file of 按钮11, 203 bytes.
+extern const std::string_view kRuleTemplate;
+
+// Whether a dropped path names a rule file: its text after the last "."
+// (the whole path when there is none) is "txt" or "csv", lower case only.
+bool HasRuleFileExtension(std::string_view path);
+
+// What a rule file says up to its first 00 or 1A byte.
+std::string_view RuleFileText(std::string_view bytes);
+
+// Fields 1 and 2 of a line split at every ",": false when the line has
+// fewer than two (a trailing "," adds no empty field, an empty line has none).
+bool FirstTwoFields(std::string_view line, std::string_view& code, std::string_view& content);
+
+// The rules of a rule file's text, or why there are none.
+struct RuleParse {
+  enum class Verdict { kRules, kNoDataLine, kShortFirstLine, kShortLaterLine };
+  Verdict verdict = Verdict::kNoDataLine;
+  std::size_t shortLine = 0;  // kShortLaterLine: its number in the file, from 1
+  RuleTable rules;            // empty unless kRules
+};
+RuleParse ParseRuleText(std::string_view text, bool skipHeader);
+
+// Reads the rule file a drop names, asks whether its first line is a header,
+// and returns its rules; an empty table, after a message, when the file is
+// refused. Hides the drop prompt 透明标签2 after a good load.
+RuleTable LoadRuleFile(Context& ctx, const std::string& dropText);
+
+// Replaces every row of the Rule list by the table's rules.
+void FillRuleList(Context& ctx, RuleTable table);
+
+// Files-dropped event of 拖放对象2: loads the dropped rule file into the Rule
+// list, which ends empty when the file is refused.
+void LoadDroppedRules(Context& ctx, const std::string& dropText);
+
+// 按钮7 "清空匹配": empties the Rule list and shows the drop prompt again.
+void ClearRules(Context& ctx);
+
+// 按钮11 "导出模板": writes the template where the save dialog 通用对话框2 says.
+void ExportTemplate(Context& ctx);
+
+}  // namespace renamora

@@ -1,0 +1,248 @@
+#include "rename/insert_text.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/rename_page.h"
+
+namespace renamora::testing {
+namespace {
+
+using Names = std::vector<std::string>;
+
+const std::string k5C = "\x95\x5C";  // a character whose trail byte is "\"
+
+TEST(BuildInsertedName, BeforeAndAfterTheName) {
+  struct Case {
+    std::string name, t, s;
+    InsertPosition position;
+    std::string expected;
+  } cases[] = {
+      {"photo.jpg", "X", "-", InsertPosition::kAfter, "photo-X.jpg"},
+      {"photo.jpg", "X", "-", InsertPosition::kBefore, "X-photo.jpg"},
+      {"archive.tar.gz", "X", "-", InsertPosition::kAfter, "archive.tar-X.gz"},
+      {".profile", "X", "-", InsertPosition::kAfter, "-X.profile"},
+      {"README", "X", "-", InsertPosition::kAfter, "-XREADME"},
+      {"notes.", "X", "-", InsertPosition::kAfter, "notes-X."},
+      {"a.txt", "X", "", InsertPosition::kBefore, "Xa.txt"},
+      {"a.txt", "X", "", InsertPosition::kAfter, "aX.txt"},
+      {"a.txt", " ", "-", InsertPosition::kBefore, " -a.txt"},
+      // A double-byte character whose trail byte is "\" is no separator,
+      // neither in the name nor in the text.
+      {k5C + ".txt", k5C, "-", InsertPosition::kAfter, k5C + "-" + k5C + ".txt"},
+      {"a" + k5C + "b.txt", "X", k5C, InsertPosition::kBefore, "X" + k5C + "a" + k5C + "b.txt"},
+      // A lone lead byte swallows the "." after it: no extension.
+      {std::string("a\x81.txt"), "X", "-", InsertPosition::kAfter, std::string("-Xa\x81.txt")},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(BuildInsertedName(c.name, c.t, c.s, c.position), c.expected) << c.name;
+  }
+}
+
+class InsertText : public ::testing::Test, public RenamePage {
+ protected:
+  void Page(const std::string& t, const std::string& s, bool before) {
+    app.window.textBox("编辑框1").SetText(t);
+    app.window.textBox("组合框1").SetText(s);
+    app.window.radio(before ? "单选框1" : "单选框2").Check();
+  }
+  void Rename() { ASSERT_TRUE(app.Click("按钮1")); }
+  void Restore() { ASSERT_TRUE(app.Click("按钮2")); }
+  std::uint64_t Widths() { return app.files().WidthRevision(); }
+};
+
+TEST_F(InsertText, RenamesOnDiskAndRestoresByFirstName) {
+  const Names first{"photo.jpg", "archive.tar.gz", ".profile", "README"};
+  Load(first);
+  Page("X", "-", false);
+  Rename();
+  const Names renamed{"photo-X.jpg", "archive.tar-X.gz", "-X.profile", "-XREADME"};
+  EXPECT_EQ(Current(), renamed);
+  EXPECT_EQ(Statuses(), Names(4, "完成"));
+  EXPECT_EQ(Disk(), InFolder(renamed, first));
+  for (const FileRow& row : app.files().Rows()) EXPECT_EQ(row.folder, kFolder);
+
+  Restore();
+  EXPECT_EQ(Current(), first);
+  EXPECT_EQ(Statuses(), Names(4, "完成"));
+  EXPECT_EQ(Disk(), InFolder(first, first));
+  EXPECT_EQ(app.messages.Count(), 0u);
+}
+
+TEST_F(InsertText, EveryRunInsertsAgainAndOneRestoreUndoesAll) {
+  Load({"a.txt"});
+  Page("X", "-", true);
+  Rename();
+  Rename();
+  EXPECT_EQ(Current(), Names{"X-X-a.txt"});
+  EXPECT_TRUE(app.fs.Exists("D:\\p\\X-X-a.txt"));
+  Restore();
+  EXPECT_EQ(Current(), Names{"a.txt"});
+  EXPECT_EQ(Disk(), InFolder({"a.txt"}, {"a.txt"}));
+}
+
+TEST_F(InsertText, ColumnsAreRefittedAfterTheLastRow) {
+  Load({"a.txt", "b.txt"});
+  Page("longer-text", "-", true);
+  Rename();
+  const FileList& list = app.files();
+  EXPECT_EQ(list.ColumnWidth(0), 80);
+  EXPECT_EQ(list.ColumnWidth(1), 80);
+  EXPECT_EQ(list.ColumnWidth(2),
+            6 * static_cast<int>(std::string("longer-text-a.txt").size()) + 12);
+  EXPECT_EQ(list.ColumnWidth(3), 6 * 4 + 12);  // the title "状态" and "完成" both hold 4 bytes
+}
+
+TEST_F(InsertText, AnEmptyTextDoesNothingAtAll) {
+  Load({"a.txt"});
+  Page("", "-", true);
+  const std::uint64_t widths = Widths();
+  Rename();
+  EXPECT_EQ(Current(), Names{"a.txt"});
+  EXPECT_EQ(Statuses(), Names{""});
+  EXPECT_EQ(Widths(), widths);
+  EXPECT_EQ(Disk(), InFolder({"a.txt"}, {"a.txt"}));
+}
+
+TEST_F(InsertText, AnEmptyListOnlyRefits) {
+  Page("X", "-", true);
+  for (const char* button : {"按钮1", "按钮2"}) {
+    const std::uint64_t widths = Widths();
+    app.Click(button);
+    EXPECT_GT(Widths(), widths) << button;
+    EXPECT_EQ(app.files().ColumnWidth(0), 80);
+    EXPECT_EQ(app.files().RowCount(), 0u);
+  }
+  EXPECT_TRUE(Disk().empty());
+}
+
+// A failed rename leaves "现文件名" on the name the file really has, so the
+// row can be renamed later and restored without a false failure.
+TEST_F(InsertText, AFailedRenameKeepsTheNameTheFileHas) {
+  Load({"a.txt", "b.txt"});
+  app.fs.AddFile("D:\\p\\X-a.txt", "in the way");
+  Page("X", "-", true);
+  Rename();
+  EXPECT_EQ(Current(), (Names{"a.txt", "X-b.txt"}));
+  EXPECT_EQ(Statuses(), (Names{"失败", "完成"}));
+  EXPECT_EQ(*app.fs.Content("D:\\p\\a.txt"), Bytes("a.txt"));
+  EXPECT_EQ(*app.fs.Content("D:\\p\\X-a.txt"), "in the way");
+
+  // Once the way is free, the same row renames: it started from the real name.
+  app.fs.Remove("D:\\p\\X-a.txt");
+  Rename();
+  EXPECT_EQ(Current(), (Names{"X-a.txt", "X-X-b.txt"}));
+  EXPECT_EQ(Statuses(), (Names{"完成", "完成"}));
+
+  Restore();
+  EXPECT_EQ(Current(), (Names{"a.txt", "b.txt"}));
+  EXPECT_EQ(Statuses(), (Names{"完成", "完成"}));
+  EXPECT_EQ(Disk(), InFolder({"a.txt", "b.txt"}, {"a.txt", "b.txt"}));
+}
+
+TEST_F(InsertText, AFailedRestoreKeepsTheCurrentName) {
+  Load({"a.txt"});
+  Page("X", "-", true);
+  Rename();
+  app.fs.AddFile("D:\\p\\a.txt", "a newcomer");
+  Restore();
+  EXPECT_EQ(Current(), Names{"X-a.txt"});
+  EXPECT_EQ(Statuses(), Names{"失败"});
+  EXPECT_EQ(*app.fs.Content("D:\\p\\X-a.txt"), Bytes("a.txt"));
+  EXPECT_EQ(*app.fs.Content("D:\\p\\a.txt"), "a newcomer");
+}
+
+TEST_F(InsertText, EveryRowIsTriedWhateverItsStatus) {
+  Load({"gone.txt", "b.txt"});
+  app.fs.Remove("D:\\p\\gone.txt");
+  Page("X", "-", true);
+  Rename();
+  EXPECT_EQ(Statuses(), (Names{"失败", "完成"}));
+  app.fs.AddFile("D:\\p\\gone.txt", "back again");
+  Rename();
+  EXPECT_EQ(Current(), (Names{"X-gone.txt", "X-X-b.txt"}));
+  EXPECT_EQ(Statuses(), (Names{"完成", "完成"}));
+}
+
+TEST_F(InsertText, EqualNamesAreRestoredByTakingTheTextOff) {
+  // Files listed after an earlier renaming show one name in both columns.
+  Load({"X-X-a.txt", "plain.txt"});
+  Page("X", "-", true);
+  Restore();
+  EXPECT_EQ(Current(), (Names{"a.txt", "plain.txt"}));
+  EXPECT_EQ(Statuses(), Names(2, "完成"));  // the platform lets a name stay as it is
+  EXPECT_EQ(Disk(), InFolder({"a.txt", "plain.txt"}, {"X-X-a.txt", "plain.txt"}));
+
+  Load({"b-X-X.txt"});
+  Page("X", "-", false);  // the text to take off is now "-X"
+  Restore();
+  EXPECT_EQ(Current(), Names{"b.txt"});
+  EXPECT_EQ(*app.fs.Content("D:\\p\\b.txt"), Bytes("b-X-X.txt"));
+  // The text of the page at restore time counts, not that of the rename.
+  Load({"Y-c.txt"});
+  Page("X", "-", true);
+  Restore();
+  EXPECT_EQ(Current(), Names{"Y-c.txt"});
+}
+
+TEST_F(InsertText, ACaseOnlyDifferenceIsRestored) {
+  Load({"A.txt"});
+  ASSERT_TRUE(app.fs.RenameFile("D:\\p\\A.txt", "D:\\p\\a.txt"));
+  app.files()[0].currentName = "a.txt";
+  Page("", "-", true);
+  Restore();
+  EXPECT_EQ(Statuses(), Names{"完成"});
+  EXPECT_EQ(Current(), Names{"A.txt"});
+  EXPECT_EQ(*app.fs.StoredName("D:\\p\\a.txt"), "A.txt");
+}
+
+// With no text on the page a row that shows one name twice has nothing to
+// undo: it stays as it is, and the rows after it are still restored.
+TEST_F(InsertText, RestoreWithoutTextGoesOnPastUnchangedRows) {
+  Load({"a.txt", "b.txt", "c.txt"});
+  app.fs.AddFile("D:\\p\\X-b.txt", "in the way");
+  Page("X", "-", true);
+  Rename();
+  ASSERT_EQ(Current(), (Names{"X-a.txt", "b.txt", "X-c.txt"}));
+  Page("", "-", true);
+  const std::uint64_t widths = Widths();
+  Restore();
+  EXPECT_EQ(Current(), (Names{"a.txt", "b.txt", "c.txt"}));
+  EXPECT_EQ(Statuses(), (Names{"完成", "失败", "完成"}));  // the middle row keeps its word
+  EXPECT_GT(Widths(), widths);
+  EXPECT_EQ(*app.fs.Content("D:\\p\\c.txt"), Bytes("c.txt"));
+}
+
+// A text that names another folder renames nothing: the platform refuses
+// every name that would leave the folder.
+TEST_F(InsertText, ATextWithABackslashMovesNoFile) {
+  app.fs.AddFolder("D:\\p\\sub");
+  Load({"a.txt", "b.txt"});
+  const Files before = Disk();
+  for (const std::string& t : {std::string("..\\"), std::string("sub\\"), std::string("\\")}) {
+    for (bool position : {true, false}) {
+      Page(t, "", position);
+      Rename();
+      EXPECT_EQ(Statuses(), Names(2, "失败")) << t;
+      EXPECT_EQ(Current(), (Names{"a.txt", "b.txt"})) << t;
+      EXPECT_EQ(Disk(), before) << t;
+    }
+  }
+  // Also through the separator, and on the way back.
+  Page("X", "\\..\\", true);
+  Rename();
+  EXPECT_EQ(Disk(), before);
+}
+
+TEST_F(InsertText, TrailBytesThatLookLikeBackslashesStayInTheName) {
+  Load({k5C + ".txt"});
+  Page(k5C, "-", false);
+  Rename();
+  EXPECT_EQ(Statuses(), Names{"完成"});
+  EXPECT_EQ(Disk(), InFolder({k5C + "-" + k5C + ".txt"}, {k5C + ".txt"}));
+  Page(k5C, "-", false);
+  Restore();
+  EXPECT_EQ(Disk(), InFolder({k5C + ".txt"}, {k5C + ".txt"}));
+}
+
+}  // namespace
+}  // namespace renamora::testing

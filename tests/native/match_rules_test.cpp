@@ -1,0 +1,396 @@
+#include "rename/match_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <random>
+
+#include "platform/gbk_text.h"
+#include "tests/support/memory_app.h"
+
+namespace renamora::testing {
+namespace {
+
+using Rules = std::vector<std::pair<std::string, std::string>>;
+
+Rules Pairs(const RuleTable& table) {
+  Rules pairs;
+  for (const RuleRow& rule : table) pairs.emplace_back(rule.matchCode, rule.content);
+  return pairs;
+}
+
+// The template as GBK bytes, written out independently of any literal.
+std::string TemplateFromHex() {
+  const char* hex =
+      "c6a5c5e4b4fac2eb2cbcd3c8ebc3fbd7d62c2cb1b8d7a2a3ba0d0a6161612c33"
+      "33332c2c22bbe1b2e9d5d2d0e8d2aad0deb8c4b5c4cec4bcfec3fbd6d0cac7b7"
+      "f1b0fcbaacd5e2b8f6b4fac2ebcec4d7d60ad3d0becdbdabbcd3c8ebc3fbd7d6"
+      "b0b4d2aac7f3ccedbcd3bdf8c8a5bbf2d5dfd6d8c3fcc3fb220d0a7373732c33"
+      "33332c2c22d6bbd6a7b3d66373762cbbf2d5dfcec4b1bed2d4a1b0a3aca1b1b7"
+      "d6b8f4b5c4cec4bcfe220d0a3333332c3532302c2c0d0a32322c7472642c2c0d"
+      "0a33332c7265722c2c0d0a";
+  std::string bytes;
+  for (const char* p = hex; p[0] && p[1]; p += 2) {
+    bytes.push_back(static_cast<char>(std::stoi(std::string(p, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+TEST(RuleTemplate, IsTheSameTwoHundredAndThreeBytes) {
+  const std::string expected = TemplateFromHex();
+  ASSERT_EQ(expected.size(), 203u);
+  EXPECT_EQ(std::string(kRuleTemplate), expected);
+  // The lone LF inside line 2, and “，” as A1B0 A3AC A1B1 in line 3.
+  const std::vector<std::string_view> lines = text::SplitAtCrLf(kRuleTemplate);
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_NE(lines[1].find('\n'), std::string_view::npos);
+  EXPECT_NE(lines[2].find("\xA1\xB0\xA3\xAC\xA1\xB1"), std::string_view::npos);
+}
+
+TEST(RuleFileFormat, TheExtensionIsLowerCaseTxtOrCsv) {
+  for (const char* good :
+       {"D:\\r\\rules.txt", "D:\\r\\rules.csv", "D:\\a,b\\rules.csv", "D:\\r.csv\\rules.a.txt"}) {
+    EXPECT_TRUE(HasRuleFileExtension(good)) << good;
+  }
+  for (const char* bad :
+       {"D:\\r\\rules.TXT", "D:\\r\\rules.Csv", "D:\\r\\rules.c", "D:\\r\\rules.sv",
+        "D:\\r\\rules.", "D:\\r\\rules", "D:\\r\\rules.csv\r\n", "D:\\r\\a.csv\r\nD:\\r\\b.csv\r\n",
+        "D:\\r\\rules.csv "}) {
+    EXPECT_FALSE(HasRuleFileExtension(bad)) << bad;
+  }
+  // A lone lead byte takes the "." after it along: no extension there.
+  EXPECT_FALSE(HasRuleFileExtension(std::string("D:\\x\x81.csv")));
+}
+
+TEST(RuleFileFormat, TheTextEndsAtTheFirstNulOr1A) {
+  EXPECT_EQ(RuleFileText(std::string("a,1\r\nb,2\0c,3", 12)), "a,1\r\nb,2");
+  EXPECT_EQ(RuleFileText("a,1\x1A\r\nb,2"), "a,1");
+  EXPECT_EQ(RuleFileText("a,1"), "a,1");
+  EXPECT_EQ(RuleFileText(std::string("\0a,1", 4)), "");
+}
+
+TEST(RuleFileFormat, FieldsSplitAtEveryCommaWithoutQuotingOrTrimming) {
+  struct Case {
+    std::string text;
+    Rules rules;
+  } cases[] = {
+      {"abc,123,x,y", {{"abc", "123"}}},
+      {" abc , 123", {{" abc ", " 123"}}},
+      {"abc,,", {{"abc", ""}}},
+      {",,", {{"", ""}}},
+      {",x", {{"", "x"}}},
+      {"\"a,b\",c", {{"\"a", "b\""}}},
+      {"a,1\nb,2", {{"a", "1\nb"}}},  // an LF alone is no line end
+      {"a,1\rb,2", {{"a", "1\rb"}}},
+      {"\xEF\xBB\xBF"
+       "a,1",
+       {{"\xEF\xBB\xBF"
+         "a",
+         "1"}}},                                     // a BOM is kept
+      {"a,1\r\na,2\r\n", {{"a", "1"}, {"a", "2"}}},  // same code twice, file order
+      {"\t,\t", {{"\t", "\t"}}},
+      // A lone lead byte swallows the "," after it.
+      {"\x81,a,b", {{"\x81,a", "b"}}},
+      {"\xD6\xD0,\xCE\xC4", {{"\xD6\xD0", "\xCE\xC4"}}},
+  };
+  for (const Case& c : cases) {
+    const RuleParse parse = ParseRuleText(c.text, false);
+    EXPECT_EQ(parse.verdict, RuleParse::Verdict::kRules) << c.text;
+    EXPECT_EQ(Pairs(parse.rules), c.rules) << c.text;
+  }
+}
+
+TEST(RuleFileFormat, TheHeaderLineIsDroppedOnlyWhenAsked) {
+  EXPECT_EQ(Pairs(ParseRuleText("code,text\r\na,1", true).rules), (Rules{{"a", "1"}}));
+  EXPECT_EQ(Pairs(ParseRuleText("code,text\r\na,1", false).rules),
+            (Rules{{"code", "text"}, {"a", "1"}}));
+  // A text that begins with CR LF begins with an empty line: the header.
+  EXPECT_EQ(Pairs(ParseRuleText("\r\na,1", true).rules), (Rules{{"a", "1"}}));
+}
+
+// No data line, a short first line and a short later line each leave no
+// rule; blank lines between rules are passed over.
+TEST(RuleFileFormat, ShortLinesRefuseTheWholeFile) {
+  using V = RuleParse::Verdict;
+  struct Case {
+    std::string text;
+    bool skipHeader;
+    V verdict;
+    std::size_t line;
+  } cases[] = {
+      {"", false, V::kNoDataLine, 0},
+      {"", true, V::kNoDataLine, 0},
+      {"code,text", true, V::kNoDataLine, 0},
+      {"code,text\r\n", true, V::kNoDataLine, 0},
+      {"abc,", false, V::kShortFirstLine, 0},
+      {"abc", false, V::kShortFirstLine, 0},
+      {"\r\na,1", false, V::kShortFirstLine, 0},
+      {"h\r\n\r\na,1", true, V::kShortFirstLine, 0},
+      {"a,1\r\nb\r\nc,3", false, V::kShortLaterLine, 2},
+      {"a,1\r\nb,\r\nc,3", false, V::kShortLaterLine, 2},
+      {"head\r\na,1\r\nb,2\r\nlast", true, V::kShortLaterLine, 4},
+  };
+  for (const Case& c : cases) {
+    const RuleParse parse = ParseRuleText(c.text, c.skipHeader);
+    EXPECT_EQ(parse.verdict, c.verdict) << c.text;
+    EXPECT_EQ(parse.shortLine, c.line) << c.text;
+    EXPECT_TRUE(parse.rules.empty()) << c.text;
+  }
+  EXPECT_EQ(Pairs(ParseRuleText("a,1\r\n\r\n\r\nc,3\r\n\r\n", false).rules),
+            (Rules{{"a", "1"}, {"c", "3"}}));
+}
+
+// The parser against the format read the plain way (every line split whole)
+// over random texts made of the bytes that matter: it must agree and never
+// read outside the text.
+TEST(RuleFileFormat, AgreesWithAPlainReadingOnRandomTexts) {
+  const std::string alphabet[] = {"a",
+                                  "B",
+                                  ",",
+                                  ",",
+                                  "\r",
+                                  "\n",
+                                  "\r\n",
+                                  "\r\n",
+                                  " ",
+                                  "\"",
+                                  std::string(1, '\0'),
+                                  "\x1A",
+                                  "\x81",
+                                  "\xD6\xD0",
+                                  "\xFF"};
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes;
+    const int pieces = static_cast<int>(random() % 24);
+    for (int i = 0; i < pieces; ++i) bytes += alphabet[random() % std::size(alphabet)];
+    const bool skipHeader = random() % 2 == 0;
+    // Heap copies, so that the sanitizer sees any read past the end.
+    const std::unique_ptr<char[]> heap(new char[bytes.size()]);
+    std::copy(bytes.begin(), bytes.end(), heap.get());
+    const std::string_view ruleText = RuleFileText(std::string_view(heap.get(), bytes.size()));
+    const RuleParse parse = ParseRuleText(ruleText, skipHeader);
+
+    std::vector<std::string_view> lines = text::SplitAtCrLf(ruleText);
+    if (skipHeader && !lines.empty()) lines.erase(lines.begin());
+    Rules expected;
+    bool refused = lines.empty();
+    for (std::size_t i = 0; i < lines.size() && !refused; ++i) {
+      std::vector<std::string_view> fields = text::SplitAtChar(lines[i], ',');
+      if (fields.back().empty()) fields.pop_back();
+      if (fields.size() >= 2) {
+        expected.emplace_back(fields[0], fields[1]);
+      } else if (i == 0 || !lines[i].empty()) {
+        refused = true;
+      }
+    }
+    if (refused) expected.clear();
+    EXPECT_EQ(parse.verdict == RuleParse::Verdict::kRules, !refused)
+        << ::testing::PrintToString(bytes);
+    EXPECT_EQ(Pairs(parse.rules), expected) << ::testing::PrintToString(bytes);
+  }
+}
+
+class MatchRules : public ::testing::Test {
+ protected:
+  // Puts a rule file on the disk and drops it on the Rule list, with the
+  // answer to the header question.
+  void Drop(const std::string& path, const std::string& bytes, MessageAnswer header) {
+    app.fs.AddFile(path, bytes);
+    app.messages.Answer(header);
+    app.DropOnRuleList(path);
+  }
+  Rules Shown() { return Pairs(app.rules().Rows()); }
+  bool PromptVisible() { return app.window.hint("透明标签2").Visible(); }
+  std::vector<std::string> Texts() {
+    std::vector<std::string> texts;
+    for (const auto& shown : app.messages.All()) {
+      EXPECT_EQ(shown.caption, kMessageCaption);
+      texts.push_back(shown.text);
+    }
+    return texts;
+  }
+  MemoryApp app;
+};
+
+TEST_F(MatchRules, TheTemplateReadBackGivesItsRules) {
+  Drop("D:\\r\\t.csv", std::string(kRuleTemplate), MessageAnswer::kOk);
+  EXPECT_EQ(Shown(),
+            (Rules{{"aaa", "333"}, {"sss", "333"}, {"333", "520"}, {"22", "trd"}, {"33", "rer"}}));
+  EXPECT_FALSE(PromptVisible());
+  ASSERT_EQ(app.messages.Count(), 1u);
+  EXPECT_EQ(app.messages.Last().text, kSkipHeaderQuestion);
+  EXPECT_EQ(app.messages.Last().buttons, MessageButtons::kOkCancel);
+  EXPECT_EQ(app.messages.Last().caption, kMessageCaption);
+
+  Drop("D:\\r\\t.csv", std::string(kRuleTemplate), MessageAnswer::kCancel);
+  ASSERT_EQ(app.rules().RowCount(), 6u);
+  EXPECT_EQ(app.rules()[0].matchCode, "匹配代码");
+  EXPECT_EQ(app.rules()[0].content, "加入名字");
+  EXPECT_EQ(app.rules()[1].matchCode, "aaa");
+  // Every drop replaces the list; the column widths stay.
+  EXPECT_EQ(app.rules().ColumnWidth(0), 60);
+}
+
+TEST_F(MatchRules, ADropLeavesTheFileListAlone) {
+  app.fs.AddFile("D:\\f\\a.txt");
+  app.DropOnWindow("D:\\f\\a.txt");
+  Drop("D:\\r\\rules.txt", "a,1", MessageAnswer::kCancel);
+  EXPECT_EQ(app.files().RowCount(), 1u);
+  EXPECT_EQ(app.files()[0].currentName, "a.txt");
+  EXPECT_EQ(Shown(), (Rules{{"a", "1"}}));
+}
+
+TEST_F(MatchRules, AWrongExtensionIsRefusedBeforeTheFileIsRead) {
+  Drop("D:\\r\\good.csv", "a,1", MessageAnswer::kCancel);
+  app.messages.Forget();
+  for (const std::string& path :
+       {std::string("D:\\r\\rules.TXT"), std::string("D:\\r\\rules.Csv"), std::string("D:\\r\\r."),
+        MemoryApp::DropText({"D:\\r\\good.csv", "D:\\r\\good.csv"})}) {
+    app.messages.Forget();
+    app.DropOnRuleList(path);
+    EXPECT_EQ(Texts(), std::vector<std::string>{kRuleFormatMessage}) << path;
+    EXPECT_EQ(app.messages.Last().buttons, MessageButtons::kOk);
+    EXPECT_EQ(app.rules().RowCount(), 0u) << path;
+  }
+  EXPECT_FALSE(PromptVisible());  // stays as the earlier good load left it
+}
+
+// The whole drop is the path, so a folder whose name holds a "," works.
+TEST_F(MatchRules, APathWithACommaIsReadWhole) {
+  Drop("D:\\a,b\\rules.csv", "a,1\r\nb,2", MessageAnswer::kCancel);
+  EXPECT_EQ(Shown(), (Rules{{"a", "1"}, {"b", "2"}}));
+  EXPECT_EQ(Texts(), std::vector<std::string>{kSkipHeaderQuestion});
+}
+
+// A file that yields no data line is refused after the question, with the
+// malformed message, and the list ends empty.
+TEST_F(MatchRules, AFileWithoutDataLinesIsRefused) {
+  app.fs.AddFolder("D:\\r\\folder.csv");
+  app.fs.AddFile("D:\\r\\locked.csv", "a,1");
+  app.fs.SetLocked("D:\\r\\locked.csv", true);
+  struct Case {
+    std::string path;
+    std::optional<std::string> bytes;
+    MessageAnswer header;
+  } cases[] = {{"D:\\r\\empty.csv", std::string(), MessageAnswer::kCancel},
+               {"D:\\r\\nul.csv", std::string("\0a,1", 4), MessageAnswer::kCancel},
+               {"D:\\r\\header.csv", std::string("code,text\r\n"), MessageAnswer::kOk},
+               {"D:\\r\\folder.csv", std::nullopt, MessageAnswer::kCancel},
+               {"D:\\r\\locked.csv", std::nullopt, MessageAnswer::kCancel},
+               {"D:\\r\\missing.csv", std::nullopt, MessageAnswer::kCancel}};
+  for (const Case& c : cases) {
+    Drop("D:\\r\\good.csv", "a,1", MessageAnswer::kCancel);
+    ASSERT_EQ(app.rules().RowCount(), 1u);
+    app.messages.Forget();
+    if (c.bytes) app.fs.AddFile(c.path, *c.bytes);
+    app.messages.Answer(c.header);
+    app.DropOnRuleList(c.path);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{kSkipHeaderQuestion, kRuleMalformedMessage}))
+        << c.path;
+    EXPECT_EQ(app.rules().RowCount(), 0u) << c.path;
+  }
+}
+
+TEST_F(MatchRules, AShortFirstDataLineIsRefused) {
+  for (const char* bytes : {"abc,", "abc\r\nd,1", "\r\na,1"}) {
+    app.messages.Forget();
+    Drop("D:\\r\\short.csv", bytes, MessageAnswer::kCancel);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{kSkipHeaderQuestion, kRuleMalformedMessage}))
+        << bytes;
+    EXPECT_EQ(app.rules().RowCount(), 0u);
+    EXPECT_TRUE(PromptVisible());
+  }
+}
+
+// A later line with fewer than two fields refuses the whole file and names
+// the line; no part of the table is shown.
+TEST_F(MatchRules, AShortLaterLineRefusesTheFileAndIsNamed) {
+  Drop("D:\\r\\good.csv", "a,1", MessageAnswer::kCancel);
+  app.messages.Forget();
+  Drop("D:\\r\\bad.csv", "code,text\r\na,1\r\n\r\nb,2\r\nno comma\r\nc,3", MessageAnswer::kOk);
+  EXPECT_EQ(Texts(), (std::vector<std::string>{kSkipHeaderQuestion, ShortLineMessage(5)}));
+  EXPECT_EQ(ShortLineMessage(5).substr(0, std::string(kRuleMalformedMessage).size()),
+            kRuleMalformedMessage);
+  EXPECT_NE(ShortLineMessage(5).find("5"), std::string::npos);
+  EXPECT_EQ(app.rules().RowCount(), 0u);
+  // Blank lines alone are passed over.
+  Drop("D:\\r\\blank.csv", "a,1\r\n\r\nb,2\r\n\r\n", MessageAnswer::kCancel);
+  EXPECT_EQ(Shown(), (Rules{{"a", "1"}, {"b", "2"}}));
+}
+
+TEST_F(MatchRules, ClearingShowsThePromptAgain) {
+  Drop("D:\\r\\good.csv", "a,1", MessageAnswer::kCancel);
+  app.messages.Forget();
+  const int redraws = app.window.hint("透明标签2").Redraws();
+  EXPECT_TRUE(app.Click("按钮7"));
+  EXPECT_EQ(app.rules().RowCount(), 0u);
+  EXPECT_TRUE(PromptVisible());
+  EXPECT_GT(app.window.hint("透明标签2").Redraws(), redraws);
+  EXPECT_EQ(app.messages.Count(), 0u);
+}
+
+class TemplateExport : public MatchRules {
+ protected:
+  MemorySaveDialog& dialog() { return app.window.dialog("通用对话框2"); }
+};
+
+TEST_F(TemplateExport, WritesTheTemplateWhereTheUserSays) {
+  dialog().Answer("D:\\out\\rules.csv");
+  app.fs.AddFolder("D:\\out");
+  EXPECT_TRUE(app.Click("按钮11"));
+  EXPECT_EQ(app.fs.Content("D:\\out\\rules.csv"), TemplateFromHex());
+  EXPECT_EQ(app.messages.Count(), 0u);
+  ASSERT_EQ(dialog().Showings().size(), 1u);
+  EXPECT_EQ(dialog().Showings()[0].initialFolder, app.fs.DesktopFolder());
+  EXPECT_EQ(dialog().Showings()[0].fileName, "匹配代码示例");
+  // An existing file is emptied first; the next showing proposes this file
+  // and starts again on the desktop, wherever that is now.
+  app.fs.AddFile("D:\\out\\old.csv", std::string(500, 'x'));
+  app.fs.SetDesktopFolder("E:\\desk\\");
+  dialog().Answer("D:\\out\\old.csv");
+  app.Click("按钮11");
+  EXPECT_EQ(app.fs.Content("D:\\out\\old.csv"), TemplateFromHex());
+  EXPECT_EQ(dialog().Showings()[1].initialFolder, "E:\\desk\\");
+  EXPECT_EQ(dialog().Showings()[1].fileName, "D:\\out\\rules.csv");
+}
+
+TEST_F(TemplateExport, CancellingWritesNothing) {
+  app.fs.AddFolder("D:\\out");
+  dialog().Answer("D:\\out\\rules.csv");
+  app.Click("按钮11");
+  app.fs.AddFile("D:\\out\\rules.csv", "edited by the user");
+  dialog().Answer(std::nullopt);
+  app.Click("按钮11");
+  EXPECT_EQ(app.fs.Content("D:\\out\\rules.csv"), "edited by the user");
+  EXPECT_EQ(dialog().FileName(), "D:\\out\\rules.csv");
+  EXPECT_EQ(app.messages.Count(), 0u);
+}
+
+// A write that fails is said so, naming the file; success stays silent.
+TEST_F(TemplateExport, AFailedWriteIsReported) {
+  app.fs.AddFile("D:\\out\\ro.csv", "keep", attr::kReadOnly);
+  for (const std::string& path :
+       {std::string("D:\\nowhere\\rules.csv"), std::string("D:\\out\\ro.csv")}) {
+    app.messages.Forget();
+    dialog().Answer(path);
+    app.Click("按钮11");
+    EXPECT_EQ(Texts(), std::vector<std::string>{WriteFailedMessage(path)}) << path;
+    EXPECT_EQ(app.messages.Last().buttons, MessageButtons::kOk);
+    EXPECT_EQ(dialog().FileName(), path);
+  }
+  EXPECT_FALSE(app.fs.Exists("D:\\nowhere\\rules.csv"));
+  EXPECT_EQ(app.fs.Content("D:\\out\\ro.csv"), "keep");
+}
+
+TEST_F(TemplateExport, TheWrittenTemplateLoadsBack) {
+  dialog().Answer("C:\\users\\renamora\\Desktop\\匹配代码示例.csv");
+  app.Click("按钮11");
+  app.messages.Answer(MessageAnswer::kOk);
+  app.DropOnRuleList("C:\\users\\renamora\\Desktop\\匹配代码示例.csv");
+  EXPECT_EQ(app.rules().RowCount(), 5u);
+}
+
+}  // namespace
+}  // namespace renamora::testing
