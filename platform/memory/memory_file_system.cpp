@@ -298,6 +298,14 @@ OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string
     source->name = leaf;
     return OpResult::Success();
   }
+  if (targetFolder == source->parent) {
+    // A rename in place keeps the entry's place in the listing, and costs
+    // nothing however full the folder is.
+    targetFolder->index.erase(Fold(source->name));
+    source->name = leaf;
+    targetFolder->index.emplace(Fold(leaf), source);
+    return OpResult::Success();
+  }
   std::unique_ptr<Node> moving;
   Detach(source, moving);
   moving->name = leaf;
