@@ -1,0 +1,93 @@
+// Name building and matching on any bytes: the built names are what their
+// definitions say, the fast matcher agrees with a plain scan, and the rename
+// guard never lets a separator through.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/gbk_text.h"
+#include "rename/insert_text.h"
+#include "rename/match_rename.h"
+#include "rename/name_parts.h"
+
+namespace {
+
+using namespace renamora;
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+bool PlainOccurs(std::string_view name, std::string_view code) {
+  if (code.empty()) return !name.empty();
+  for (std::size_t i = 0; i + code.size() <= name.size(); i += text::CharLength(name, i)) {
+    bool same = true;
+    for (std::size_t k = 0; k < code.size() && same; ++k) {
+      same = text::AsciiLower(name[i + k]) == text::AsciiLower(code[k]);
+    }
+    if (same) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // Pieces separated by 00: name, T, S, content, then match codes.
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  std::vector<std::string> pieces;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= input.size(); ++i) {
+    if (i == input.size() || input[i] == '\0') {
+      pieces.push_back(input.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  while (pieces.size() < 5) pieces.emplace_back();
+  const std::string& name = pieces[0];
+  const std::string& t = pieces[1];
+  const std::string& s = pieces[2];
+  const std::string& content = pieces[3];
+
+  const NameParts parts = SplitAtLastDot(name);
+  Check(parts.base + parts.extension == name);
+  Check(BuildInsertedName(name, t, s, InsertPosition::kBefore) == t + s + name);
+  Check(BuildInsertedName(name, t, s, InsertPosition::kAfter) ==
+        parts.base + s + t + parts.extension);
+  Check(BuildMatchedName(name, content, s, MatchWay::kBefore) == content + s + name);
+  Check(BuildMatchedName(name, content, s, MatchWay::kReplace) == content + parts.extension);
+  Check(BuildMatchedName(name, content, s, MatchWay::kAfter) ==
+        parts.base + s + content + parts.extension);
+
+  const std::string removed = RemoveEvery(name, t);
+  Check(removed.size() <= name.size());
+  if (text::FindText(name, t) == text::npos || t.empty()) Check(removed == name);
+
+  std::vector<RuleRow> rules;
+  for (std::size_t i = 4; i < pieces.size(); ++i) rules.push_back({pieces[i], "x"});
+  RuleMatcher matcher(rules);
+  std::size_t expected = RuleMatcher::kNoRule;
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    if (PlainOccurs(name, rules[i].matchCode)) {
+      expected = i;
+      break;
+    }
+  }
+  Check(matcher.FindRule(name) == expected);
+
+  if (IsAcceptableNewName(name)) {
+    for (char c : std::string("\\/:*?\"<>|")) Check(text::FindChar(name, c) == text::npos);
+  }
+  // A name that ends on a whole character cannot hide a separator after it
+  // (a lone lead byte at the end would pair with the "\\" and make one
+  // character, as Windows reads it too).
+  bool endsWhole = true;
+  for (std::size_t i = 0; i < name.size(); i += text::CharLength(name, i)) {
+    endsWhole = text::CharLength(name, i) == 2 || static_cast<unsigned char>(name[i]) < 0x80;
+  }
+  if (endsWhole) Check(!IsAcceptableRename("D:\\a\\x", "D:\\a\\" + name + "\\y"));
+  return 0;
+}
