@@ -74,6 +74,14 @@ class FileSystem {
 // trail bytes), no ":", none of < > " | ? *, no byte below 0x20, not empty,
 // not "." or "..", and not made of dots and blanks alone (Windows strips
 // those, leaving the folder itself).
+//
+// Paths are held to what the ANSI functions of Windows take: fewer than
+// MAX_PATH characters in all and at most 255 in a name, a double-byte
+// character counting one. Windows refuses longer targets by itself; saying
+// so here gives the same answer wherever the program runs.
+constexpr std::size_t kMaxPath = 260;
+constexpr std::size_t kMaxNameLength = 255;
+std::size_t CharacterCount(std::string_view s);
 bool IsAcceptableNewName(std::string_view name);
 bool IsAcceptableRename(std::string_view from, std::string_view to);
 

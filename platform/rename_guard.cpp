@@ -34,7 +34,14 @@ bool IsAcceptableNewName(std::string_view name) {
   return !onlyDotsAndBlanks;
 }
 
+std::size_t CharacterCount(std::string_view s) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < s.size(); i += text::CharLength(s, i)) ++count;
+  return count;
+}
+
 bool IsAcceptableRename(std::string_view from, std::string_view to) {
+  if (CharacterCount(to) >= kMaxPath) return false;
   const std::size_t fromSlash = text::FindLastChar(from, '\\');
   const std::size_t folderLength = fromSlash == text::npos ? 0 : fromSlash + 1;
   if (to.size() < folderLength || to.compare(0, folderLength, from.substr(0, folderLength)) != 0) {
@@ -42,7 +49,8 @@ bool IsAcceptableRename(std::string_view from, std::string_view to) {
   }
   // The folder prefix ends on a real backslash (or is empty), so the rest
   // starts a character and is the whole new name.
-  return IsAcceptableNewName(to.substr(folderLength));
+  const std::string_view name = to.substr(folderLength);
+  return CharacterCount(name) <= kMaxNameLength && IsAcceptableNewName(name);
 }
 
 }  // namespace renamora

@@ -14,6 +14,7 @@ constexpr std::uint32_t kSharingViolation = 32;
 constexpr std::uint32_t kFileExists = 80;
 constexpr std::uint32_t kInvalidName = 123;
 constexpr std::uint32_t kAlreadyExists = 183;
+constexpr std::uint32_t kFilenameTooLong = 206;
 }  // namespace error
 
 struct OpResult {

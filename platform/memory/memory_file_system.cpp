@@ -316,6 +316,7 @@ OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string
 }
 
 std::optional<std::uint32_t> MemoryFileSystem::Attributes(const std::string& path) {
+  if (CharacterCount(path) >= kMaxPath) return std::nullopt;
   const Node* node = Find(path);
   if (!node) return std::nullopt;
   return node->attributes;
@@ -323,6 +324,7 @@ std::optional<std::uint32_t> MemoryFileSystem::Attributes(const std::string& pat
 
 std::unique_ptr<FolderEnumeration> MemoryFileSystem::EnumerateFolder(const std::string& pattern) {
   constexpr std::string_view kStar = "*.*";
+  if (CharacterCount(pattern) >= kMaxPath) return nullptr;
   if (pattern.size() < kStar.size() ||
       pattern.compare(pattern.size() - kStar.size(), kStar.size(), kStar) != 0) {
     return nullptr;
@@ -343,6 +345,7 @@ std::unique_ptr<FolderEnumeration> MemoryFileSystem::EnumerateFolder(const std::
 
 OpResult MemoryFileSystem::ReadWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
+  if (CharacterCount(path) >= kMaxPath) return OpResult::Failure(error::kFilenameTooLong);
   const Node* node = Find(path);
   if (!node) return OpResult::Failure(error::kFileNotFound);
   if (node->folder) return OpResult::Failure(error::kAccessDenied);
@@ -353,6 +356,7 @@ OpResult MemoryFileSystem::ReadWholeFile(const std::string& path, std::string& b
 
 OpResult MemoryFileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {
   if (path.empty()) return OpResult::Failure(error::kPathNotFound);
+  if (CharacterCount(path) >= kMaxPath) return OpResult::Failure(error::kFilenameTooLong);
   std::string leaf;
   Node* parent = FindParentOf(path, leaf, false);
   if (!parent) return OpResult::Failure(error::kPathNotFound);

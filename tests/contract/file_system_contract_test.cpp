@@ -314,3 +314,41 @@ TEST_F(FileSystemContract, DesktopFolderEndsWithABackslash) {
 
 }  // namespace
 }  // namespace renamora::testing
+
+namespace renamora::testing {
+namespace {
+
+// The ANSI functions take paths shorter than MAX_PATH (260 characters, a
+// double-byte character counting one) and names of at most 255 characters.
+TEST_F(FileSystemContract, LongTargetsAreRefusedAndNothingMoves) {
+  scene_->AddFile(At("a.txt"), "a");
+  const std::size_t room = 259 - At("").size();  // characters left for a name
+  const std::string fits(std::min<std::size_t>(room, 255) - 4, 'n');
+  ASSERT_TRUE(fs().RenameFile(At("a.txt"), At(fits + ".txt")));
+  EXPECT_EQ(scene_->Content(At(fits + ".txt")), "a");
+  const std::string tooLong(room + 1 - 4, 'n');
+  EXPECT_FALSE(fs().RenameFile(At(fits + ".txt"), At(tooLong + ".txt")));
+  EXPECT_EQ(scene_->Content(At(fits + ".txt")), "a");
+  const std::string name256(256, 'm');
+  EXPECT_FALSE(fs().RenameFile(At(fits + ".txt"), At(name256)));
+  EXPECT_EQ(scene_->Content(At(fits + ".txt")), "a");
+  // Characters, not bytes: a name of 120 double-byte characters fits.
+  std::string wide;
+  for (int i = 0; i < 120; ++i) wide += "照";
+  ASSERT_TRUE(fs().RenameFile(At(fits + ".txt"), At(wide)));
+  EXPECT_EQ(scene_->Content(At(wide)), "a");
+}
+
+TEST_F(FileSystemContract, PathsOfMaxPathOrLongerCannotBeRead) {
+  if (!scene_->LimitsPathLength()) GTEST_SKIP() << "Wine takes longer paths than Windows";
+  const std::string deep = At(std::string(250, 'd'));
+  scene_->AddFolder(deep);
+  scene_->AddFile(deep + "\\file.txt", "f");
+  EXPECT_FALSE(fs().Attributes(deep + "\\file.txt").has_value());
+  EXPECT_EQ(fs().EnumerateFolder(deep + "\\*.*"), nullptr);
+  std::string bytes;
+  EXPECT_FALSE(fs().ReadWholeFile(deep + "\\file.txt", bytes));
+}
+
+}  // namespace
+}  // namespace renamora::testing

@@ -192,13 +192,50 @@ TEST_F(FileLoading, TheTwoClearCommandsDifferInTheCounters) {
   EXPECT_TRUE(app.fs.Exists("D:\\a.txt"));
 }
 
-TEST_F(FileLoading, AVeryDeepTreeDoesNotExhaustTheStack) {
-  std::string path = "D:\\deep";
-  for (int i = 0; i < 4000; ++i) path += "\\d";
-  app.fs.AddFile(path + "\\leaf.txt");
-  app.DropOnWindow("D:\\deep");
-  ASSERT_EQ(app.files().RowCount(), 1u);
-  EXPECT_EQ(app.files()[0].originalName, "leaf.txt");
+// A file system whose folders nest deeper than any stack could recurse:
+// each folder holds one plain subfolder "d", down to a file at the bottom.
+class EndlessFolders final : public FileSystem {
+ public:
+  explicit EndlessFolders(std::size_t depth) : depth_(depth) {}
+  OpResult RenameFile(const std::string&, const std::string&) override {
+    return OpResult::Failure(error::kAccessDenied);
+  }
+  std::optional<std::uint32_t> Attributes(const std::string& path) override {
+    return Level(path) <= depth_ + 1 ? attr::kDirectory : attr::kArchive;
+  }
+  std::unique_ptr<FolderEnumeration> EnumerateFolder(const std::string& pattern) override {
+    struct One final : FolderEnumeration {
+      explicit One(bool atBottom) : bottom(atBottom) {}
+      bool Next(FolderEntry& entry) override {
+        if (done) return false;
+        done = true;
+        entry =
+            bottom ? FolderEntry{"leaf.txt", attr::kArchive} : FolderEntry{"d", attr::kDirectory};
+        return true;
+      }
+      bool bottom, done = false;
+    };
+    return std::make_unique<One>(Level(pattern) > depth_);
+  }
+  OpResult ReadWholeFile(const std::string&, std::string&) override { return {}; }
+  OpResult WriteWholeFile(const std::string&, std::string_view) override { return {}; }
+  std::string DesktopFolder() override { return {}; }
+
+ private:
+  // "R:\\" then "d\\" per level; a pattern ends in "*.*".
+  static std::size_t Level(const std::string& path) {
+    const std::size_t size = path.size() - (path.back() == '*' ? 3 : 0);
+    return (size - 2) / 2;
+  }
+  std::size_t depth_;
+};
+
+TEST(FolderWalk, AVeryDeepTreeDoesNotExhaustTheStack) {
+  EndlessFolders fs(30000);
+  std::vector<std::string> list;
+  WalkFolder(fs, "R:\\", list);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(NamePartOf(list[0]), "leaf.txt");
 }
 
 }  // namespace

@@ -41,6 +41,7 @@ class MemoryScene final : public Scene {
   void MakeUnreadable(const std::string& folder) override { fs_.SetUnreadable(folder, true); }
   bool KeepsCreationOrder() const override { return true; }
   bool CanGiveFoldersAnyAttribute() const override { return true; }
+  bool LimitsPathLength() const override { return true; }
   bool ChangesCaseOnRename() const override { return true; }
 
  private:

@@ -52,6 +52,9 @@ class Scene {
   virtual bool CanGiveFoldersAnyAttribute() const = 0;
   // Whether a rename that changes only the case of letters shows the new case.
   virtual bool ChangesCaseOnRename() const = 0;
+  // Whether paths of MAX_PATH characters or more are refused, as Windows'
+  // ANSI functions refuse them.
+  virtual bool LimitsPathLength() const = 0;
 };
 
 std::unique_ptr<Scene> MakeScene();

@@ -123,6 +123,7 @@ class RealScene final : public Scene {
   // Wine keeps no archive or read-only attribute on a folder.
   bool CanGiveFoldersAnyAttribute() const override { return false; }
   // Wine reports a case-only rename as done and keeps the old spelling.
+  bool LimitsPathLength() const override { return false; }
   bool ChangesCaseOnRename() const override { return false; }
 
  private:
