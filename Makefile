@@ -1,6 +1,6 @@
 # The two commands of the README: `make run` and `make test`. Each installs
 # what is missing first.
-.PHONY: setup test run screenshot native win64 win32 fuzz clean
+.PHONY: setup test run screenshot native win64 win32 fuzz soak clean
 
 setup:
 	@bash scripts/setup.sh
@@ -20,6 +20,11 @@ screenshot: setup
 # FUZZ_SECONDS=N sets the time per fuzzer (default 60).
 fuzz: setup
 	@bash scripts/fuzz.sh
+
+# SEQUENCES=N random command sequences natively (default 100000);
+# WINE_SEQUENCES=M more on real files under Wine.
+soak: setup
+	@bash scripts/soak.sh
 
 clean:
 	rm -rf build
