@@ -70,20 +70,18 @@ MessageAnswer Win32MessageBoxes::Show(const std::string& text, MessageButtons bu
   UINT type = MB_OK;
   if (buttons == MessageButtons::kOkCancel) type = MB_OKCANCEL;
   if (buttons == MessageButtons::kYesNo) type = MB_YESNO;
-  switch (::MessageBoxA(nullptr, text.c_str(), caption.c_str(), type | MB_TASKMODAL)) {
-    case IDOK:
+  const int pressed = ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), type | MB_TASKMODAL);
+  // Whatever closed it (a button, Esc, the close box, or a box that could
+  // not be shown), only the named button counts as that button.
+  switch (buttons) {
+    case MessageButtons::kOk:
       return MessageAnswer::kOk;
-    case IDYES:
-      return MessageAnswer::kYes;
-    case IDNO:
-      return MessageAnswer::kNo;
-    case IDCANCEL:
-      return MessageAnswer::kCancel;
-    default:
-      // The box could not be shown: take the answer that does the least.
-      if (buttons == MessageButtons::kOk) return MessageAnswer::kOk;
-      return buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kCancel;
+    case MessageButtons::kOkCancel:
+      return pressed == IDOK ? MessageAnswer::kOk : MessageAnswer::kCancel;
+    case MessageButtons::kYesNo:
+      return pressed == IDYES ? MessageAnswer::kYes : MessageAnswer::kNo;
   }
+  return MessageAnswer::kCancel;
 }
 
 std::string DroppedText(HDROP drop) {
