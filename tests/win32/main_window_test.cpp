@@ -360,12 +360,6 @@ TEST_F(MainWindowLayout, StartUpRaisesTheCreatedEventOnceAndBindsBothDropTargets
   EXPECT_FALSE(app.window.dropObject("拖放对象1").Bind(app.Main()));
 }
 
-TEST_F(MainWindowLayout, LabelsShowTheCaptionsTheCommandsSet) {
-  app.window.controls().标签6.SetCaption("成功12个");
-  EXPECT_EQ(app.Text("标签6"), "成功12个");
-  EXPECT_EQ(app.window.controls().标签6.Caption(), "成功12个");
-}
-
 TEST(MainWindowLife, AFailingEventLeavesTheWindowWorking) {
   RealWindow app;
   int seen = 0;

@@ -1,7 +1,11 @@
 // Message boxes and the save dialog, shown for real and answered by a user
 // on another thread: what each answer gives the command that asked.
 #include <gtest/gtest.h>
+
+// clang-format off
 #include <windows.h>
+#include <dlgs.h>
+// clang-format on
 
 #include <functional>
 
@@ -98,9 +102,11 @@ class SaveDialogTest : public ::testing::Test {
 TEST_F(SaveDialogTest, ProposesItsNameInTheGivenFolderAndKeepsTheChosenPath) {
   dialog().SetInitialFolder(scene->root());
   HWND owner = nullptr;
+  std::string filter;
   ModalAnswerer answerer;
   answerer.SaveAs(scene->root() + "模板").OnEachBox([&](HWND box) {
     owner = ::GetWindow(box, GW_OWNER);
+    filter = win32::WindowText(::GetDlgItem(box, cmb1));  // the file type entry
   });
   bool confirmed = false;
   answerer.Run([&] { confirmed = dialog().Show(); });
@@ -110,6 +116,7 @@ TEST_F(SaveDialogTest, ProposesItsNameInTheGivenFolderAndKeepsTheChosenPath) {
   EXPECT_EQ(box.text, "匹配代码示例");
   EXPECT_EQ(box.folder + "\\", scene->root());
   EXPECT_EQ(owner, app.Main());  // modal to the program's window
+  EXPECT_EQ(filter, "csv");      // one entry, named by the filter text
   EXPECT_TRUE(confirmed);
   // The default extension is added to a name typed without one.
   EXPECT_EQ(dialog().FileName(), scene->root() + "模板.csv");
@@ -144,12 +151,15 @@ TEST_F(SaveDialogTest, AsksBeforeReplacingAFile) {
 TEST_F(SaveDialogTest, TheExportDialogStartsWithNoName) {
   SaveDialog& exportDialog = app.window.controls().通用对话框1;
   exportDialog.SetInitialFolder(scene->root());
+  std::string filter;
   ModalAnswerer answerer;
-  answerer.SaveAs("名单");  // no folder: the dialog's own
+  answerer.SaveAs("名单").OnEachBox(  // no folder: the dialog's own
+      [&](HWND box) { filter = win32::WindowText(::GetDlgItem(box, cmb1)); });
   bool confirmed = false;
   answerer.Run([&] { confirmed = exportDialog.Show(); });
   ASSERT_EQ(answerer.Boxes().size(), 1u);
   EXPECT_EQ(answerer.Boxes()[0].text, "");
+  EXPECT_EQ(filter, ".csv");
   EXPECT_TRUE(confirmed);
   EXPECT_EQ(exportDialog.FileName(), scene->root() + "名单.csv");
 }
