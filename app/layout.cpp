@@ -73,6 +73,9 @@ const Column kColumns[] = {
 };
 const std::size_t kColumnCount = sizeof(kColumns) / sizeof(kColumns[0]);
 
+const ListView kListViews[] = {{"超级列表框1", true}, {"超级列表框2", false}};
+const std::size_t kListViewCount = sizeof(kListViews) / sizeof(kListViews[0]);
+
 const char* const kTabCaptions[] = {"匹配改名", "常规改名", "导出设置"};
 const std::size_t kTabCount = sizeof(kTabCaptions) / sizeof(kTabCaptions[0]);
 

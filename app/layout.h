@@ -65,6 +65,12 @@ struct Column {
   int width;
 };
 
+// Per list view: whether its column headers behave as buttons when clicked.
+struct ListView {
+  const char* name;
+  bool clickableHeaders;
+};
+
 struct Window {
   const char* title;
   int width, height;  // outer size
@@ -75,6 +81,8 @@ extern const Control kControls[];
 extern const std::size_t kControlCount;
 extern const Column kColumns[];
 extern const std::size_t kColumnCount;
+extern const ListView kListViews[];
+extern const std::size_t kListViewCount;
 extern const char* const kTabCaptions[];
 extern const std::size_t kTabCount;
 

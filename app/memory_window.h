@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/list_models.h"
 #include "platform/controls.h"
 #include "platform/memory/memory_ui.h"
 
@@ -44,9 +45,5 @@ class MemoryMainWindow {
   int ruleListToken_ = 0;
   std::unique_ptr<Controls> controls_;
 };
-
-// The list models as the layout table starts them: titles and widths.
-FileList MakeFileList();
-RuleList MakeRuleList();
 
 }  // namespace renamora

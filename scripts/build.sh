@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds one of the three builds: native, win64 or win32.
+# Configures and builds one of the three builds: native, win64 or win32;
+# everything, or only the targets named after it.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 target="$1"
@@ -15,4 +16,6 @@ dir="$ROOT/build/$target"
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   cmake -S "$ROOT" -B "$dir" "${args[@]}" >/dev/null
 fi
-cmake --build "$dir" -j "$jobs" -- --no-print-directory ${RENAMORA_BUILD_QUIET:+-s}
+targets=()
+for t in "${@:2}"; do targets+=(--target "$t"); done
+cmake --build "$dir" -j "$jobs" "${targets[@]}" -- --no-print-directory ${RENAMORA_BUILD_QUIET:+-s}

@@ -15,6 +15,16 @@ wine_prefix_ready() {
     "$WINE64" wineboot -i >/dev/null 2>&1 || true
     /usr/lib/wine/wineserver -w || true
   fi
+  # Wine draws the caption buttons with Marlett and Latin dialog text with
+  # Tahoma; this build finds its own copies only in the prefix's font folder.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -d /usr/share/wine/fonts ] && [ ! -e "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    local font
+    for font in /usr/share/wine/fonts/*.ttf; do
+      [ -e "$fonts/${font##*/}" ] || ln -s "$font" "$fonts/"
+    done
+  fi
   local want="${RENAMORA_WINE_DISPLAY:-null}"
   if [ "$(cat "$WINEPREFIX/.renamora-graphics" 2>/dev/null)" != "$want" ]; then
     if [ "$want" = null ]; then

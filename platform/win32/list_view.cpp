@@ -1,0 +1,200 @@
+#include "platform/win32/list_view.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "platform/gbk_text.h"
+
+namespace renamora::win32 {
+
+namespace {
+
+// Copies as much of `text` as fits, never half of a double-byte character.
+void CopyCell(const std::string& text, char* out, int capacity) {
+  if (!out || capacity <= 0) return;
+  const std::size_t limit = static_cast<std::size_t>(capacity) - 1;
+  std::size_t n = 0;
+  while (n < text.size()) {
+    const std::size_t step = text::CharLength(text, n);
+    if (n + step > limit) break;
+    n += step;
+  }
+  std::memcpy(out, text.data(), n);
+  out[n] = '\0';
+}
+
+void CopyCell(const std::string& text, wchar_t* out, int capacity) {
+  if (!out || capacity <= 0) return;
+  if (text.empty()) {
+    out[0] = L'\0';
+    return;
+  }
+  const int length = static_cast<int>(text.size());
+  const int needed = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+  if (needed < capacity) {
+    const int wrote = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, out, capacity - 1);
+    out[wrote] = L'\0';
+    return;
+  }
+  std::wstring wide(static_cast<std::size_t>(needed), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), needed);
+  wide.copy(out, static_cast<std::size_t>(capacity) - 1);
+  out[capacity - 1] = L'\0';
+}
+
+}  // namespace
+
+OwnerDataListView::OwnerDataListView(HWND list, const ListModel& model)
+    : list_(list), model_(model), shownWidths_(model.WidthRevision()) {
+  for (std::size_t c = 0; c < model_.ColumnCount(); ++c) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = model_.ColumnWidth(c);
+    column.pszText = const_cast<char*>(model_.ColumnTitle(c).c_str());
+    column.iSubItem = static_cast<int>(c);
+    ::SendMessageA(list_, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
+  }
+  Update();
+}
+
+bool OwnerDataListView::HandleNotify(NMHDR& header, LRESULT& result) {
+  if (header.hwndFrom != list_) return false;
+  switch (header.code) {
+    case LVN_GETDISPINFOA:
+    case LVN_GETDISPINFOW: {
+      // The control may paint while a command is still changing the rows
+      // (a message box in the middle of a command lets it), so a row it
+      // still counts may be gone: that row shows empty.
+      auto& info = reinterpret_cast<NMLVDISPINFOA&>(header);
+      if (!(info.item.mask & LVIF_TEXT)) break;
+      static const std::string kNothing;
+      const int row = info.item.iItem;
+      const int column = info.item.iSubItem;
+      const bool exists = row >= 0 && static_cast<std::size_t>(row) < model_.RowCount() &&
+                          column >= 0 && static_cast<std::size_t>(column) < model_.ColumnCount();
+      const std::string& text = exists ? model_.CellText(row, column) : kNothing;
+      if (header.code == LVN_GETDISPINFOA) {
+        CopyCell(text, info.item.pszText, info.item.cchTextMax);
+      } else {
+        auto& wide = reinterpret_cast<NMLVDISPINFOW&>(info);
+        CopyCell(text, wide.item.pszText, wide.item.cchTextMax);
+      }
+      break;
+    }
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW:
+      result = -1;
+      return true;
+    default:
+      return false;
+  }
+  result = 0;
+  return true;
+}
+
+void OwnerDataListView::Update() {
+  const std::size_t rows = model_.RowCount();
+  if (rows != shownRows_) {
+    // A selection or focus left from earlier rows would point at other files now.
+    LVITEMA clear{};
+    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&clear));
+    ::SendMessageA(list_, LVM_SETITEMCOUNT, rows, 0);
+    shownRows_ = rows;
+  }
+  if (model_.WidthRevision() != shownWidths_) {
+    for (std::size_t c = 0; c < model_.ColumnCount(); ++c) {
+      ::SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(model_.ColumnWidth(c), 0));
+    }
+    shownWidths_ = model_.WidthRevision();
+  }
+  // Cells of shown rows may have changed without the row count changing.
+  ::InvalidateRect(list_, nullptr, TRUE);
+}
+
+ListHint::ListHint(HWND list, const RECT& area, std::string text, COLORREF colour, UINT alignment)
+    : list_(list), area_(area), text_(std::move(text)), colour_(colour), alignment_(alignment) {
+  subclassed_ = ::SetWindowSubclass(list_, SubclassProc, reinterpret_cast<UINT_PTR>(this),
+                                    reinterpret_cast<DWORD_PTR>(this));
+  ::InvalidateRect(list_, &area_, TRUE);
+}
+
+ListHint::~ListHint() {
+  if (subclassed_ && ::IsWindow(list_)) {
+    ::RemoveWindowSubclass(list_, SubclassProc, reinterpret_cast<UINT_PTR>(this));
+  }
+}
+
+void ListHint::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  ::InvalidateRect(list_, &area_, TRUE);
+}
+
+void ListHint::Redraw() {
+  ::InvalidateRect(list_, &area_, TRUE);
+  ::UpdateWindow(list_);
+}
+
+void ListHint::Paint(HDC dc) const {
+  HFONT font = reinterpret_cast<HFONT>(::SendMessageA(list_, WM_GETFONT, 0, 0));
+  if (!font) font = reinterpret_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ oldFont = ::SelectObject(dc, font);
+  const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+  const COLORREF oldColour = ::SetTextColor(dc, colour_);
+  RECT area = area_;
+  ::DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &area,
+              alignment_ | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  ::SetTextColor(dc, oldColour);
+  ::SetBkMode(dc, oldMode);
+  ::SelectObject(dc, oldFont);
+}
+
+LRESULT CALLBACK ListHint::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR self) {
+  auto* hint = reinterpret_cast<ListHint*>(self);
+  switch (message) {
+    case WM_PAINT: {
+      // The hint is drawn whole over freshly painted list, never over its own
+      // earlier strokes: a repaint that touches part of it repaints all of it.
+      bool touched = false;
+      RECT update;
+      if (hint->visible_ && ::GetUpdateRect(window, &update, FALSE)) {
+        RECT overlap;
+        touched = ::IntersectRect(&overlap, &update, &hint->area_) != 0;
+        if (touched) ::InvalidateRect(window, &hint->area_, TRUE);
+      }
+      const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+      if (touched) {
+        HDC dc = ::GetDC(window);
+        hint->Paint(dc);
+        ::ReleaseDC(window, dc);
+      }
+      return result;
+    }
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+    case WM_KEYDOWN:
+    case LVM_SCROLL:
+    case LVM_ENSUREVISIBLE: {
+      // Scrolling moves the painted pixels, the hint's among them.
+      const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+      if (hint->visible_) ::InvalidateRect(window, nullptr, TRUE);
+      return result;
+    }
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(window, SubclassProc, id);
+      hint->subclassed_ = false;
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace renamora::win32

@@ -1,0 +1,144 @@
+#include "platform/win32/win32_ui.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace renamora::win32 {
+
+std::string WindowText(HWND window) {
+  // The length may be an overestimate for double-byte text; the copy tells
+  // how many bytes there really are.
+  const int length = ::GetWindowTextLengthA(window);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const int copied = ::GetWindowTextA(window, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+void Win32Label::SetCaption(const std::string& caption) {
+  ::SetWindowTextA(label_, caption.c_str());
+}
+
+bool Win32RadioButton::IsChecked() const {
+  return ::SendMessageA(button_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+Win32SaveDialog::Win32SaveDialog(HWND owner, std::string fileName, std::string filterText,
+                                 std::string defaultExtension)
+    : owner_(owner),
+      fileName_(std::move(fileName)),
+      defaultExtension_(std::move(defaultExtension)) {
+  // The filter text names the one entry; its pattern follows the default
+  // extension so that the folder shows the files this dialog is about.
+  filter_ = filterText;
+  filter_ += '\0';
+  filter_ += defaultExtension_.empty() ? "*.*" : "*." + defaultExtension_;
+  filter_ += '\0';
+  filter_ += '\0';
+}
+
+bool Win32SaveDialog::Show() {
+  // Room for any path the dialog can produce, long ones included.
+  constexpr DWORD kBufferSize = 32768;
+  std::vector<char> buffer(kBufferSize, '\0');
+  fileName_.copy(buffer.data(), std::min<std::size_t>(fileName_.size(), kBufferSize - 1));
+
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = owner_;
+  dialog.lpstrFilter = filter_.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = buffer.data();
+  dialog.nMaxFile = kBufferSize;
+  dialog.lpstrInitialDir = initialFolder_.empty() ? nullptr : initialFolder_.c_str();
+  dialog.lpstrDefExt = defaultExtension_.empty() ? nullptr : defaultExtension_.c_str();
+  // No change of the working folder: the program would otherwise keep the
+  // chosen folder open, so that the user could not delete or rename it.
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!::GetSaveFileNameA(&dialog)) return false;
+  fileName_.assign(buffer.data());
+  return true;
+}
+
+MessageAnswer Win32MessageBoxes::Show(const std::string& text, MessageButtons buttons,
+                                      const std::string& caption) {
+  UINT type = MB_OK;
+  if (buttons == MessageButtons::kOkCancel) type = MB_OKCANCEL;
+  if (buttons == MessageButtons::kYesNo) type = MB_YESNO;
+  const int pressed = ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), type | MB_TASKMODAL);
+  // Whatever closed it (a button, Esc, the close box, or a box that could
+  // not be shown), only the named button counts as that button.
+  switch (buttons) {
+    case MessageButtons::kOk:
+      return MessageAnswer::kOk;
+    case MessageButtons::kOkCancel:
+      return pressed == IDOK ? MessageAnswer::kOk : MessageAnswer::kCancel;
+    case MessageButtons::kYesNo:
+      return pressed == IDYES ? MessageAnswer::kYes : MessageAnswer::kNo;
+  }
+  return MessageAnswer::kCancel;
+}
+
+std::string DroppedText(HDROP drop) {
+  const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  std::string text;
+  std::string path;
+  for (UINT i = 0; i < count; ++i) {
+    // Asked item by item, so that no path is cut at some fixed length.
+    const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
+    path.assign(length + 1, '\0');
+    const UINT copied = ::DragQueryFileA(drop, i, path.data(), length + 1);
+    path.resize(copied);
+    if (count == 1) return path;
+    text += path;
+    text += "\r\n";
+  }
+  return text;
+}
+
+Win32DropObject::~Win32DropObject() {
+  if (window_ && ::IsWindow(window_)) {
+    ::RemoveWindowSubclass(window_, SubclassProc, reinterpret_cast<UINT_PTR>(this));
+  }
+}
+
+bool Win32DropObject::Bind(NativeHandle window) {
+  HWND target = static_cast<HWND>(window);
+  if (bound_ || !target || !::IsWindow(target)) return false;
+  // Keyed by the object, so that two objects on one window stay apart.
+  if (!::SetWindowSubclass(target, SubclassProc, reinterpret_cast<UINT_PTR>(this),
+                           reinterpret_cast<DWORD_PTR>(this))) {
+    return false;
+  }
+  ::DragAcceptFiles(target, TRUE);
+  window_ = target;
+  bound_ = true;
+  return true;
+}
+
+LRESULT CALLBACK Win32DropObject::SubclassProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam, UINT_PTR id, DWORD_PTR self) {
+  auto* object = reinterpret_cast<Win32DropObject*>(self);
+  if (message == WM_DROPFILES) {
+    HDROP drop = reinterpret_cast<HDROP>(wParam);
+    try {
+      if (object->accepting_ && object->sink_) object->sink_(window, drop);
+    } catch (...) {
+      // A failed drop leaves the window as it was; it must not end the program.
+    }
+    ::DragFinish(drop);
+    return 0;
+  }
+  if (message == WM_NCDESTROY) {
+    ::RemoveWindowSubclass(window, SubclassProc, id);
+    object->window_ = nullptr;
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace renamora::win32

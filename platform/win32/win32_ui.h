@@ -1,0 +1,104 @@
+// The window-side operations on real Win32 controls, through the ANSI
+// functions: every text crossing here is a GBK byte string.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/ui.h"
+
+namespace renamora::win32 {
+
+// The whole text of a window, however long: a label's caption, an edit
+// box's text, or what the edit field of a combo box holds.
+std::string WindowText(HWND window);
+
+class Win32Label final : public Label {
+ public:
+  explicit Win32Label(HWND label) : label_(label) {}
+  void SetCaption(const std::string& caption) override;
+  std::string Caption() const override { return WindowText(label_); }
+
+ private:
+  HWND label_;
+};
+
+class Win32RadioButton final : public RadioButton {
+ public:
+  explicit Win32RadioButton(HWND button) : button_(button) {}
+  bool IsChecked() const override;
+
+ private:
+  HWND button_;
+};
+
+// An edit box, or a combo box (its edit field's text).
+class Win32TextBox final : public TextBox {
+ public:
+  explicit Win32TextBox(HWND box) : box_(box) {}
+  std::string Text() const override { return WindowText(box_); }
+
+ private:
+  HWND box_;
+};
+
+// The common save-as dialog, modal to its owner. It offers one filter entry
+// named by the filter text, asks before replacing a file, wants an existing
+// folder, and keeps the chosen file name from one showing to the next.
+class Win32SaveDialog final : public SaveDialog {
+ public:
+  Win32SaveDialog(HWND owner, std::string fileName, std::string filterText,
+                  std::string defaultExtension);
+  void SetInitialFolder(const std::string& folder) override { initialFolder_ = folder; }
+  bool Show() override;
+  std::string FileName() const override { return fileName_; }
+
+ private:
+  HWND owner_;
+  std::string fileName_;
+  std::string filter_;  // description, NUL, pattern, NUL, NUL
+  std::string defaultExtension_;
+  std::string initialFolder_;
+};
+
+// Message boxes without an owner, modal for every window of the thread.
+class Win32MessageBoxes final : public MessageBoxes {
+ public:
+  MessageAnswer Show(const std::string& text, MessageButtons buttons,
+                     const std::string& caption) override;
+};
+
+// The files-dropped text of a drop: the one path alone, or every path
+// followed by CR LF, in the shell's order. Empty when nothing but files
+// could be dropped and none were.
+std::string DroppedText(HDROP drop);
+
+// Makes a window a target for files dropped from the shell. The window's
+// WM_DROPFILES goes to the sink, which decides what the drop means; the drop
+// handle is released afterwards, whatever the sink did.
+class Win32DropObject final : public DropObject {
+ public:
+  using Sink = std::function<void(HWND window, HDROP drop)>;
+  explicit Win32DropObject(Sink sink) : sink_(std::move(sink)) {}
+  ~Win32DropObject() override;
+  Win32DropObject(const Win32DropObject&) = delete;
+  Win32DropObject& operator=(const Win32DropObject&) = delete;
+
+  bool Bind(NativeHandle window) override;
+  void SetAcceptFiles(bool accept) override { accepting_ = accept; }
+
+  HWND BoundWindow() const { return window_; }
+  bool Accepting() const { return accepting_; }
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR self);
+  Sink sink_;
+  HWND window_ = nullptr;
+  bool bound_ = false;
+  bool accepting_ = false;
+};
+
+}  // namespace renamora::win32

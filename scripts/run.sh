@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# `make run`: builds the 64-bit build and starts renamora.exe under Wine on
+# the current display. Where there is no display, or with --screenshot, it
+# runs the program under Xvfb in a Wine virtual desktop instead, saves a
+# picture of the screen as PNG, prints the file's path and ends.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+
+screenshot=0
+if [ "${1:-}" = --screenshot ] || [ -z "${DISPLAY:-}" ]; then screenshot=1; fi
+
+RENAMORA_BUILD_QUIET=1 bash scripts/build.sh win64 renamora
+exe="$ROOT/build/win64/renamora.exe"
+
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+export RENAMORA_WINE_DISPLAY=x11
+WINESERVER=/usr/lib/wine/wineserver
+
+if [ "$screenshot" = 0 ]; then
+  wine_prefix_ready
+  exec "$WINE64" "$exe"
+fi
+
+width=800
+height=600
+work="$(mktemp -d)"
+xvfb_pid=""
+cleanup() {
+  "$WINESERVER" -k 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display of our own; Xvfb picks a free number and tells it.
+Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp 3>"$work/display" \
+  >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "run: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+
+# No process of the prefix may keep the headless driver of the tests.
+"$WINESERVER" -k 2>/dev/null || true
+wine_prefix_ready
+"$WINE64" explorer "/desktop=Renamora,${width}x${height}" "Z:${exe//\//\\}" >/dev/null 2>&1 &
+
+# Wait until the window is there and drawn: the screen holds more than the
+# desktop's few colours and two pictures a moment apart are the same.
+shot="$work/shot.png"
+previous=""
+for _ in $(seq 60); do
+  sleep 1
+  import -window root "$shot" 2>/dev/null || continue
+  colours=$(convert "$shot" -format %k info: 2>/dev/null || echo 0)
+  [ "$colours" -gt 16 ] || continue
+  sum=$(identify -format %# "$shot" 2>/dev/null || echo none)
+  [ "$sum" = "$previous" ] && break
+  previous="$sum"
+done
+
+mkdir -p "$ROOT/build/screenshots"
+out="$ROOT/build/screenshots/renamora-$(date +%Y%m%d-%H%M%S).png"
+cp "$shot" "$out"
+echo "$out"

@@ -1,0 +1,62 @@
+// The program's real main window, created in the test process over the real
+// file system, with what a test needs to act on it as the shell and a user
+// would and to read back what the controls show.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/event_table.h"
+#include "app/win32/main_window.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_ui.h"
+
+namespace renamora::testing {
+
+// Delivers a drop as the shell does: a DROPFILES block with ANSI paths in
+// global memory, sent as WM_DROPFILES to `target`, the drop point in its
+// client coordinates. The receiver releases the block.
+void DropFiles(HWND target, const std::vector<std::string>& paths, POINT at = {0, 0});
+
+// What a list view control shows (asked through LVM_GETITEMTEXT, which an
+// owner-data list answers by asking its parent).
+std::string ListCell(HWND list, int row, int column);
+int ListRowCount(HWND list);
+int ListColumnWidth(HWND list, int column);
+std::string ListColumnTitle(HWND list, int column);
+
+class RealWindow {
+ public:
+  struct Raised {
+    std::string control;
+    Event event;
+    std::string text;
+  };
+
+  RealWindow();
+
+  HWND Main() const { return window.Handle(); }
+  HWND Handle(std::string_view control) const { return window.Handle(control); }
+  // A control's rectangle in the main window's client coordinates.
+  RECT Rect(std::string_view control) const;
+  std::string Text(std::string_view control) const;
+  // The centre of a rectangle of the main window's client area.
+  static POINT Centre(const RECT& rect) {
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  }
+  // Every event raised so far, the created one first.
+  const std::vector<Raised>& Events() const { return events_; }
+  std::vector<Raised> DropEvents() const;
+
+  win32::Win32FileSystem fs;
+  win32::Win32MessageBoxes messages;
+  win32::MainWindow window;
+
+ private:
+  std::vector<Raised> events_;
+};
+
+}  // namespace renamora::testing
