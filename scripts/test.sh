@@ -51,7 +51,7 @@ if bash scripts/build.sh win64; then
   source scripts/wine-env.sh
   wine_prefix_ready
   xml_win="$results/win32.xml"
-  timeout 1200 "$WINE64" build/win64/tests/win32_tests.exe --gtest_brief=1 \
+  timeout 900 "$WINE64" build/win64/tests/win32_tests.exe --gtest_brief=1 \
     --gtest_output="xml:Z:${xml_win//\//\\}"
   rc=$?
   count_report win32 "$xml_win" $rc

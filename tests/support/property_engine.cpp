@@ -110,11 +110,12 @@ class Sequence {
     return name + OneOf(extensions);
   }
 
-  // A name not yet used in `folder`, compared as Windows compares names.
+  // A name not yet used in `folder`, compared as Windows compares names,
+  // and not taken meanwhile by a renamed file.
   std::string FreshName(const std::string& folder) {
     for (;;) {
       std::string name = RandomName();
-      if (used_.insert(Fold(folder + name)).second) return name;
+      if (used_.insert(Fold(folder + name)).second && !scene_->Exists(folder + name)) return name;
     }
   }
 
@@ -256,15 +257,18 @@ class Sequence {
       }
     }
     if (Chance(15)) {
-      // Removed by someone else: its content leaves the expected set.
-      const std::size_t i = Pick(files_.size());
-      const std::string victim = files_[i];
-      auto content = scene_->Content(victim);
-      if (content && victim != locked_) {
-        scene_->Remove(victim);
-        expected_.erase(*content);
-        removed_.insert(Fold(victim));
-        log_ << "  remove " << victim << "\n";
+      // Removed by someone else, under whatever name it has now: its content
+      // leaves the expected set.
+      std::vector<Scene::Entry> present;
+      for (auto& entry : scene_->Walk(tree_)) {
+        if (!entry.folder && tree_ + entry.path != locked_) present.push_back(std::move(entry));
+      }
+      if (!present.empty()) {
+        const Scene::Entry& victim = present[Pick(present.size())];
+        scene_->Remove(tree_ + victim.path);
+        expected_.erase(victim.content);
+        removed_.insert(Fold(tree_ + victim.path));
+        log_ << "  remove " << tree_ << victim.path << "\n";
       }
     }
     if (Chance(15)) {
@@ -368,7 +372,7 @@ class Sequence {
       const bool success =
           row.status == "完成" || row.status == "成功" || row.status == "成功_自动避错";
       if (!success || sameFile[Fold(row.folder + row.originalName)] > 1) continue;
-      if (removed_.count(Fold(row.folder + row.originalName))) continue;
+      if (removed_.count(Fold(row.folder + row.currentName))) continue;
       if (!scene_->Exists(row.folder)) continue;
       if (!scene_->Exists(row.folder + row.currentName)) {
         return "row says " + row.status + " but " + row.folder + row.currentName + " is missing";
