@@ -1,6 +1,6 @@
 # The two commands of the README: `make run` and `make test`. Each installs
 # what is missing first.
-.PHONY: setup test run screenshot native win64 win32 fuzz clean
+.PHONY: setup test run screenshot native win64 win32 fuzz bench clean
 
 setup:
 	@bash scripts/setup.sh
@@ -20,6 +20,10 @@ screenshot: setup
 # FUZZ_SECONDS=N sets the time per fuzzer (default 60).
 fuzz: setup
 	@bash scripts/fuzz.sh
+
+# Builds and runs the benchmarks; one table, also in build/bench/results.csv.
+bench: setup
+	@bash scripts/bench.sh
 
 clean:
 	rm -rf build
