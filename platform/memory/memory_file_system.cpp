@@ -248,17 +248,36 @@ bool IsInside(const Node* node, const Node* ancestor) {
   return false;
 }
 
+// The folder as it was when the enumeration was opened. The names lie side
+// by side in one text, so that opening costs two allocations however many
+// entries the folder holds, and the caller's entry takes each name into the
+// room it already has.
 class SnapshotEnumeration final : public FolderEnumeration {
  public:
-  explicit SnapshotEnumeration(std::vector<FolderEntry> entries) : entries_(std::move(entries)) {}
+  void Add(std::string_view name, std::uint32_t attributes) {
+    names_.append(name.data(), name.size());
+    entries_.push_back({names_.size(), attributes});
+  }
+  void Reserve(std::size_t entries, std::size_t nameBytes) {
+    entries_.reserve(entries);
+    names_.reserve(nameBytes);
+  }
   bool Next(FolderEntry& entry) override {
     if (next_ >= entries_.size()) return false;
-    entry = std::move(entries_[next_++]);
+    const std::size_t begin = next_ == 0 ? 0 : entries_[next_ - 1].end;
+    entry.name.assign(names_, begin, entries_[next_].end - begin);
+    entry.attributes = entries_[next_].attributes;
+    ++next_;
     return true;
   }
 
  private:
-  std::vector<FolderEntry> entries_;
+  struct Entry {
+    std::size_t end;  // of the name in names_
+    std::uint32_t attributes;
+  };
+  std::string names_;
+  std::vector<Entry> entries_;
   std::size_t next_ = 0;
 };
 
@@ -503,16 +522,18 @@ std::unique_ptr<FolderEnumeration> MemoryFileSystem::EnumerateFolder(const std::
   }
   const Node* folder = Find(pattern.substr(0, pattern.size() - kStar.size()));
   if (!folder || !folder->folder || folder->unreadable) return nullptr;
-  std::vector<FolderEntry> entries;
-  entries.reserve(folder->children.size() + 2);
+  auto entries = std::make_unique<SnapshotEnumeration>();
+  std::size_t nameBytes = 3;
+  for (const auto& child : folder->children) nameBytes += child->name.size();
+  entries->Reserve(folder->children.size() + 2, nameBytes);
   if (folder->parent) {  // a drive root lists no "." and ".."
-    entries.push_back({".", attr::kDirectory});
-    entries.push_back({"..", attr::kDirectory});
+    entries->Add(".", attr::kDirectory);
+    entries->Add("..", attr::kDirectory);
   }
   for (const auto& child : folder->children) {
-    if (child->attributes != 0) entries.push_back({child->name, child->attributes});
+    if (child->attributes != 0) entries->Add(child->name, child->attributes);
   }
-  return std::make_unique<SnapshotEnumeration>(std::move(entries));
+  return entries;
 }
 
 OpResult MemoryFileSystem::ReadWholeFile(const std::string& path, std::string& bytes) {
