@@ -101,9 +101,9 @@ RuleParse::Verdict WalkRules(std::string_view text, bool skipHeader, std::size_t
 // A rule drop up to its rules: the extension test, the read, the header
 // question and the check of every line. A refused file has shown its
 // message and gives false; otherwise `bytes` holds the file, `ruleText` the
-// part of it that counts, and `skipHeader` the answer.
+// part of it that counts, `skipHeader` the answer and `rules` their number.
 bool AcceptRuleDrop(Context& ctx, const std::string& dropText, std::string& bytes,
-                    std::string_view& ruleText, bool& skipHeader) {
+                    std::string_view& ruleText, bool& skipHeader, std::size_t& rules) {
   // The whole drop is the path: a folder name may hold a ",". A drop of
   // several files ends in CR LF and so fails the extension test.
   const std::string& path = dropText;
@@ -118,7 +118,9 @@ bool AcceptRuleDrop(Context& ctx, const std::string& dropText, std::string& byte
                MessageAnswer::kOk;
   ruleText = RuleFileText(bytes);
   std::size_t shortLine = 0;
-  switch (WalkRules(ruleText, skipHeader, shortLine, [](std::string_view, std::string_view) {})) {
+  rules = 0;
+  switch (WalkRules(ruleText, skipHeader, shortLine,
+                    [&](std::string_view, std::string_view) { ++rules; })) {
     case RuleParse::Verdict::kRules:
       return true;
     case RuleParse::Verdict::kShortLaterLine:
@@ -146,7 +148,8 @@ RuleTable LoadRuleFile(Context& ctx, const std::string& dropText) {
   std::string bytes;
   std::string_view ruleText;
   bool skipHeader = false;
-  if (!AcceptRuleDrop(ctx, dropText, bytes, ruleText, skipHeader)) return {};
+  std::size_t rules = 0;
+  if (!AcceptRuleDrop(ctx, dropText, bytes, ruleText, skipHeader, rules)) return {};
   RuleParse parse = ParseRuleText(ruleText, skipHeader);
   ctx.ui.透明标签2.SetVisible(false);
   return std::move(parse.rules);
@@ -161,7 +164,8 @@ void LoadDroppedRules(Context& ctx, const std::string& dropText) {
   std::string bytes;
   std::string_view ruleText;
   bool skipHeader = false;
-  if (!AcceptRuleDrop(ctx, dropText, bytes, ruleText, skipHeader)) {
+  std::size_t rules = 0;
+  if (!AcceptRuleDrop(ctx, dropText, bytes, ruleText, skipHeader, rules)) {
     FillRuleList(ctx, {});
     return;
   }
@@ -169,6 +173,7 @@ void LoadDroppedRules(Context& ctx, const std::string& dropText) {
   // the rows they replace: a table of a million rules then needs no second
   // table beside the list, nor fresh memory for it.
   std::vector<RuleRow>& rows = ctx.ui.超级列表框2.Rows();
+  rows.reserve(rules);
   std::size_t filled = 0;
   std::size_t unused = 0;
   WalkRules(ruleText, skipHeader, unused, [&](std::string_view code, std::string_view content) {
