@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -253,6 +254,25 @@ void BenchClearRules(benchmark::State& state, std::size_t rows, std::size_t rule
   }
 }
 
+// --- the bare work ------------------------------------------------------------
+
+// Reads one word of every cache line of as many bytes as `rows` rows of
+// type Row take, the way a pass over a list reads them. Its growth from
+// 100,000 to 1,000,000 rows is what the machine's caches alone make of ten
+// times the data; a command that only passes over its rows cannot grow less.
+template <typename Row>
+void BenchBareRead(benchmark::State& state, std::size_t rows) {
+  constexpr std::size_t kWordsPerLine = 64 / sizeof(std::uint64_t);
+  std::vector<std::uint64_t> words(rows * sizeof(Row) / sizeof(std::uint64_t), 1);
+  std::uint64_t sum = 0;
+  for (auto _ : state) {
+    Timed(state, [&] {
+      for (std::size_t i = 0; i < words.size(); i += kWordsPerLine) sum += words[i];
+      benchmark::DoNotOptimize(sum);
+    });
+  }
+}
+
 // --- figures -------------------------------------------------------------------
 
 // What one benchmark stands for in the results: its time divided by `per`.
@@ -262,6 +282,7 @@ struct Figure {
   std::size_t per;
   std::string unit;
   double target;  // 0: none
+  bool bare;      // the machine's own work, for comparison: no growth target
 };
 
 class MedianReporter final : public benchmark::ConsoleReporter {
@@ -314,6 +335,20 @@ class Registry {
   template <typename Fn, typename... Args>
   void Add(const std::string& command, const std::string& variant, std::size_t rows,
            std::size_t per, const char* unit, double target, Fn fn, Args... args) {
+    AddFigure(command, variant, rows, per, unit, target, false, fn, args...);
+  }
+  template <typename Fn, typename... Args>
+  void AddBare(const std::string& command, std::size_t rows, Fn fn, Args... args) {
+    AddFigure(command, "", rows, rows, "ns/row", 0, true, fn, args...);
+  }
+
+  const std::vector<Figure>& Figures() const { return figures_; }
+  const std::vector<std::string>& Names() const { return names_; }
+
+ private:
+  template <typename Fn, typename... Args>
+  void AddFigure(const std::string& command, const std::string& variant, std::size_t rows,
+                 std::size_t per, const char* unit, double target, bool bare, Fn fn, Args... args) {
     const std::string metric = "native/" + command + "/" + text::Decimal(rows) + variant;
     const std::string name = metric.substr(sizeof("native/") - 1);
     // Several runs of a small size keep the timer's grain out of the figure.
@@ -325,14 +360,10 @@ class Registry {
         ->Iterations(plan_.smoke ? 1 : static_cast<benchmark::IterationCount>(iterations))
         ->Repetitions(plan_.repetitions)
         ->ReportAggregatesOnly(true);
-    figures_.push_back({command + variant, metric, per, unit, target});
+    figures_.push_back({command + variant, metric, per, unit, target, bare});
     names_.push_back(name);
   }
 
-  const std::vector<Figure>& Figures() const { return figures_; }
-  const std::vector<std::string>& Names() const { return names_; }
-
- private:
   const Plan& plan_;
   std::vector<Figure> figures_;
   std::vector<std::string> names_;
@@ -365,6 +396,8 @@ void RegisterAll(const Plan& plan, Registry& registry) {
     registry.Add("LoadDroppedRules", "", rows, rows, "ns/rule", target, BenchLoadDroppedRules, rows,
                  rows);
     registry.Add("ClearRules", "", rows, rows, "ns/rule", target, BenchClearRules, rows, rows);
+    registry.AddBare("BareReadFileRows", rows, BenchBareRead<renamora::FileRow>, rows);
+    registry.AddBare("BareReadRuleRows", rows, BenchBareRead<renamora::RuleRow>, rows);
   }
 }
 
@@ -374,12 +407,14 @@ void WriteResults(std::ostream& out, const Plan& plan, const Registry& registry,
   const auto& figures = registry.Figures();
   const auto& names = registry.Names();
   std::map<std::string, std::map<std::size_t, double>> totals;  // command -> rows -> ns
+  std::map<std::string, bool> bare;
   for (std::size_t i = 0; i < figures.size(); ++i) {
     const double ns = reporter.MedianNs(names[i]);
     if (ns < 0) continue;
     WriteRow(out, figures[i].metric, ns / static_cast<double>(figures[i].per),
              figures[i].unit.c_str(), figures[i].target);
     totals[figures[i].command][figures[i].per] = ns;
+    bare[figures[i].command] = figures[i].bare;
   }
   // Linear growth: ten times the rows may cost at most twelve times the time.
   const std::size_t large = plan.sizes.back();
@@ -389,7 +424,7 @@ void WriteResults(std::ostream& out, const Plan& plan, const Registry& registry,
     auto b = bySize.find(middle);
     if (a == bySize.end() || b == bySize.end() || b->second <= 0) continue;
     WriteRow(out, "native/" + command + "/" + text::Decimal(large) + "vs" + text::Decimal(middle),
-             a->second / b->second, "ratio", 12);
+             a->second / b->second, "ratio", bare[command] ? 0 : 12);
   }
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
