@@ -20,7 +20,7 @@ if [ ! -f "$native/CMakeCache.txt" ]; then
     -DRENAMORA_TESTS=OFF -DRENAMORA_SANITIZE=OFF >/dev/null
 fi
 cmake --build "$native" -j "$jobs" --target native_bench -- --no-print-directory
-echo "native benchmark (the commands over the in-memory platform)"
+echo "native benchmark: the commands over the in-memory platform, median of 5 runs each"
 status=0
 "$native/bench/native_bench" --csv="$out/native.csv" "$@" || status=$?
 
@@ -42,7 +42,9 @@ echo "$header" >"$results"
 for part in "$out/native.csv" "$out/win32.csv"; do
   if [ -f "$part" ]; then tail -n +2 "$part" >>"$results"; fi
 done
+cpu="$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 echo
+echo "machine: $(nproc) cores, ${cpu:-unknown CPU}"
 awk -F, '
   NR == 1 { printf "%-52s %12s  %-8s %8s  %s\n", "metric", "value", "unit", "target", "met"; next }
   { printf "%-52s %12s  %-8s %8s  %s\n", $1, $2, $3, $4, $5
