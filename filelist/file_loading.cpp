@@ -79,9 +79,15 @@ void SetRow(FileRow& row, const std::string& path) {
   row.status.clear();
 }
 
-FileRow RowOf(const std::string& path) {
+// A new row of one collected path; the path's own text becomes "现文件名".
+FileRow RowOf(std::string path) {
+  const std::size_t slash = text::FindLastChar(path, '\\');
+  const std::size_t nameStart = slash == text::npos ? 0 : slash + 1;
   FileRow row;
-  SetRow(row, path);
+  row.folder.assign(path, 0, nameStart);
+  row.originalName.assign(path, nameStart, std::string::npos);
+  row.currentName = std::move(path);
+  row.currentName.erase(0, nameStart);
   return row;
 }
 
@@ -100,21 +106,27 @@ void LoadDroppedFiles(Context& ctx, const std::string& dropped) {
   } else {
     for (std::string_view piece : text::SplitAtCrLf(dropped)) paths.emplace_back(piece);
   }
-  // Each file becomes its row as soon as the walk finds it, written over
-  // the row it replaces: a new drop of a million files then needs neither a
-  // list of paths beside the rows nor fresh memory for them. Nothing looks
-  // at the list before the command ends, so this changes nothing else.
+  // Each file is written over the row it replaces as soon as the walk finds
+  // it: a new drop of a million files then needs neither a list of paths
+  // beside the rows nor fresh memory for them. Only files beyond the rows
+  // there were wait in a list, so that their rows take their room at once.
+  // Nothing looks at the list before the command ends, so this changes
+  // nothing else.
   std::vector<FileRow>& storage = ctx.ui.超级列表框1.Rows();
   std::size_t filled = 0;
+  std::vector<std::string> more;
   CollectInto(ctx.fs, paths, [&](const std::string& path) {
     if (filled < storage.size()) {
-      SetRow(storage[filled], path);
+      SetRow(storage[filled++], path);
     } else {
-      storage.push_back(RowOf(path));
+      more.push_back(path);
     }
-    ++filled;
   });
   storage.erase(storage.begin() + static_cast<std::ptrdiff_t>(filled), storage.end());
+  if (!more.empty()) {
+    storage.reserve(filled + more.size());
+    for (std::string& path : more) storage.push_back(RowOf(std::move(path)));
+  }
   // Storage far beyond what the new rows need is given back.
   if (storage.capacity() / 2 > storage.size()) storage.shrink_to_fit();
   FinishFill(ctx);
