@@ -1,6 +1,6 @@
 # The two commands of the README: `make run` and `make test`. Each installs
 # what is missing first.
-.PHONY: setup test run screenshot native win64 win32 fuzz soak clean
+.PHONY: setup test run screenshot native win64 win32 fuzz soak bench clean
 
 setup:
 	@bash scripts/setup.sh
@@ -25,6 +25,10 @@ fuzz: setup
 # WINE_SEQUENCES=M more on real files under Wine.
 soak: setup
 	@bash scripts/soak.sh
+
+# Builds and runs the benchmarks; one table, also in build/bench/results.csv.
+bench: setup
+	@bash scripts/bench.sh
 
 clean:
 	rm -rf build

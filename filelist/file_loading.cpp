@@ -18,33 +18,10 @@ bool IsPlainSubfolder(std::optional<std::uint32_t> attributes) {
   return attributes && *attributes == attr::kDirectory;
 }
 
-}  // namespace
-
-void LoadDroppedFiles(Context& ctx, const std::string& dropped) {
-  std::vector<std::string> paths;
-  if (text::FindText(dropped, "\r\n") == text::npos) {
-    paths.push_back(dropped);
-  } else {
-    for (std::string_view piece : text::SplitAtCrLf(dropped)) paths.emplace_back(piece);
-  }
-  const std::vector<std::string> collected = CollectFilePaths(ctx.fs, paths);
-  FillFileList(ctx, collected);
-  ctx.ui.标签4.SetCaption("载入" + text::Decimal(collected.size()) + "个文件");
-}
-
-std::vector<std::string> CollectFilePaths(FileSystem& fs, const std::vector<std::string>& paths) {
-  std::vector<std::string> list;
-  for (const std::string& path : paths) {
-    if (IsDroppedFolder(fs.Attributes(path))) {
-      WalkFolder(fs, path, list);
-    } else {
-      list.push_back(path);
-    }
-  }
-  return list;
-}
-
-void WalkFolder(FileSystem& fs, const std::string& folder, std::vector<std::string>& list) {
+// Hands every file under `folder` to `take`, depth first in the order the
+// file system gives them.
+template <typename Take>
+void WalkInto(FileSystem& fs, const std::string& folder, Take&& take) {
   // Depth first without recursion, so that no folder depth can exhaust the
   // stack: each level keeps its own open enumeration.
   struct Level {
@@ -59,6 +36,7 @@ void WalkFolder(FileSystem& fs, const std::string& folder, std::vector<std::stri
   };
   open(folder);
   FolderEntry entry;
+  std::string path;  // one buffer for every path: `take` copies what it keeps
   while (!stack.empty()) {
     Level& level = stack.back();
     if (!level.entries->Next(entry)) {
@@ -66,31 +44,111 @@ void WalkFolder(FileSystem& fs, const std::string& folder, std::vector<std::stri
       continue;
     }
     if (entry.name == "." || entry.name == "..") continue;
-    std::string path = level.folder + entry.name;
+    path.assign(level.folder).append(entry.name);
     // The listing already tells the attributes; only what looks like a
     // plain folder is asked again, so that one that vanished meanwhile is
     // listed as a file rather than walked.
     if (entry.attributes == attr::kDirectory && IsPlainSubfolder(fs.Attributes(path))) {
-      open(std::move(path));
+      open(path);
     } else {
-      list.push_back(std::move(path));
+      take(static_cast<const std::string&>(path));
     }
   }
+}
+
+// Hands every file under the dropped paths to `take`, in their order.
+template <typename Take>
+void CollectInto(FileSystem& fs, const std::vector<std::string>& paths, Take&& take) {
+  for (const std::string& path : paths) {
+    if (IsDroppedFolder(fs.Attributes(path))) {
+      WalkInto(fs, path, take);
+    } else {
+      take(path);
+    }
+  }
+}
+
+// Writes the cells of one collected path into a row, in the room the row's
+// texts already have.
+void SetRow(FileRow& row, const std::string& path) {
+  const std::size_t slash = text::FindLastChar(path, '\\');
+  const std::size_t nameStart = slash == text::npos ? 0 : slash + 1;
+  row.folder.assign(path, 0, nameStart);
+  row.originalName.assign(path, nameStart, std::string::npos);
+  row.currentName.assign(path, nameStart, std::string::npos);
+  row.status.clear();
+}
+
+// A new row of one collected path; the path's own text becomes "现文件名".
+FileRow RowOf(std::string path) {
+  const std::size_t slash = text::FindLastChar(path, '\\');
+  const std::size_t nameStart = slash == text::npos ? 0 : slash + 1;
+  FileRow row;
+  row.folder.assign(path, 0, nameStart);
+  row.originalName.assign(path, nameStart, std::string::npos);
+  row.currentName = std::move(path);
+  row.currentName.erase(0, nameStart);
+  return row;
+}
+
+// What follows new rows, however they came.
+void FinishFill(Context& ctx) {
+  RefitFileListColumns(ctx);
+  ctx.ui.透明标签1.SetVisible(false);
+}
+
+}  // namespace
+
+void LoadDroppedFiles(Context& ctx, const std::string& dropped) {
+  std::vector<std::string> paths;
+  if (text::FindText(dropped, "\r\n") == text::npos) {
+    paths.push_back(dropped);
+  } else {
+    for (std::string_view piece : text::SplitAtCrLf(dropped)) paths.emplace_back(piece);
+  }
+  // Each file is written over the row it replaces as soon as the walk finds
+  // it: a new drop of a million files then needs neither a list of paths
+  // beside the rows nor fresh memory for them. Only files beyond the rows
+  // there were wait in a list, so that their rows take their room at once.
+  // Nothing looks at the list before the command ends, so this changes
+  // nothing else.
+  std::vector<FileRow>& storage = ctx.ui.超级列表框1.Rows();
+  std::size_t filled = 0;
+  std::vector<std::string> more;
+  CollectInto(ctx.fs, paths, [&](const std::string& path) {
+    if (filled < storage.size()) {
+      SetRow(storage[filled++], path);
+    } else {
+      more.push_back(path);
+    }
+  });
+  storage.erase(storage.begin() + static_cast<std::ptrdiff_t>(filled), storage.end());
+  if (!more.empty()) {
+    storage.reserve(filled + more.size());
+    for (std::string& path : more) storage.push_back(RowOf(std::move(path)));
+  }
+  // Storage far beyond what the new rows need is given back.
+  if (storage.capacity() / 2 > storage.size()) storage.shrink_to_fit();
+  FinishFill(ctx);
+  ctx.ui.标签4.SetCaption("载入" + text::Decimal(storage.size()) + "个文件");
+}
+
+std::vector<std::string> CollectFilePaths(FileSystem& fs, const std::vector<std::string>& paths) {
+  std::vector<std::string> list;
+  CollectInto(fs, paths, [&](const std::string& path) { list.push_back(path); });
+  return list;
+}
+
+void WalkFolder(FileSystem& fs, const std::string& folder, std::vector<std::string>& list) {
+  WalkInto(fs, folder, [&](const std::string& path) { list.push_back(path); });
 }
 
 void FillFileList(Context& ctx, const std::vector<std::string>& paths) {
   FileList& rows = ctx.ui.超级列表框1;
   rows.DeleteAllRows();
   rows.Rows().reserve(paths.size());
-  for (const std::string& path : paths) {
-    FileRow row;
-    row.folder = FolderPartOf(path);
-    row.originalName = NamePartOf(path);
-    row.currentName = row.originalName;
-    rows.AppendRow(std::move(row));
-  }
-  RefitFileListColumns(ctx);
-  ctx.ui.透明标签1.SetVisible(false);
+  for (const std::string& path : paths) rows.AppendRow(RowOf(path));
+  FinishFill(ctx);
 }
 
 std::string FolderPartOf(std::string_view path) {
@@ -104,12 +162,9 @@ std::string NamePartOf(std::string_view path) {
 }
 
 void FitColumnsToContent(ListModel& list) {
-  const std::size_t rows = list.RowCount();
-  for (std::size_t column = 0; column < list.ColumnCount(); ++column) {
-    std::size_t widest = list.ColumnTitle(column).size();
-    for (std::size_t row = 0; row < rows; ++row) {
-      widest = std::max(widest, list.CellText(row, column).size());
-    }
+  const std::vector<std::size_t> cells = list.WidestCells();
+  for (std::size_t column = 0; column < cells.size(); ++column) {
+    const std::size_t widest = std::max(list.ColumnTitle(column).size(), cells[column]);
     list.SetColumnWidth(column, static_cast<int>(6 * widest + 12));
   }
 }

@@ -10,11 +10,24 @@ std::size_t FindChar(std::string_view s, char c, std::size_t from) {
 }
 
 std::size_t FindLastChar(std::string_view s, char c) {
-  std::size_t last = npos;
-  for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) {
-    if (s[i] == c) last = i;
+  if (static_cast<unsigned char>(c) >= 0x80) {
+    std::size_t last = npos;
+    for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) {
+      if (s[i] == c) last = i;
+    }
+    return last;
   }
-  return last;
+  // From the end, so that a long path costs only its last few bytes. A byte
+  // below 0x80 is never a lead, so a character starts right after it; the
+  // bytes of 0x80 and more between there and a candidate pair up into
+  // characters, and an odd count leaves the candidate as a trail byte.
+  for (std::size_t pos = s.size(); pos-- > 0;) {
+    if (s[pos] != c) continue;
+    std::size_t high = 0;
+    while (high < pos && static_cast<unsigned char>(s[pos - 1 - high]) >= 0x80) ++high;
+    if (high % 2 == 0) return pos;
+  }
+  return npos;
 }
 
 std::size_t FindText(std::string_view s, std::string_view needle, std::size_t from) {

@@ -3,6 +3,7 @@
 // paints), so a list of 100,000 rows costs no more than the rows themselves.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -54,6 +55,19 @@ class ListModel {
   virtual const std::string& CellText(std::size_t row, std::size_t column) const = 0;
   virtual int ColumnWidth(std::size_t column) const = 0;
   virtual void SetColumnWidth(std::size_t column, int width) = 0;
+  // The byte length of the longest cell of every column (0 in a list
+  // without rows), found in one pass over the rows: a list of a million
+  // rows is read once, not once per column.
+  virtual std::vector<std::size_t> WidestCells() const {
+    std::vector<std::size_t> widest(ColumnCount(), 0);
+    const std::size_t rows = RowCount();
+    for (std::size_t row = 0; row < rows; ++row) {
+      for (std::size_t column = 0; column < widest.size(); ++column) {
+        widest[column] = std::max(widest[column], CellText(row, column).size());
+      }
+    }
+    return widest;
+  }
   // Grows with every width set, so that a view applies only new widths and
   // leaves a column the user dragged alone otherwise.
   std::uint64_t WidthRevision() const { return widthRevision_; }
@@ -81,6 +95,15 @@ class RowList final : public ListModel {
   void SetColumnWidth(std::size_t column, int width) override {
     widths_[column] = width;
     ++widthRevision_;
+  }
+  std::vector<std::size_t> WidestCells() const override {
+    std::array<std::size_t, Row::kColumns> widest{};
+    for (const Row& row : rows_) {
+      for (std::size_t column = 0; column < Row::kColumns; ++column) {
+        widest[column] = std::max(widest[column], row.Cell(column).size());
+      }
+    }
+    return std::vector<std::size_t>(widest.begin(), widest.end());
   }
 
   Row& operator[](std::size_t row) { return rows_[row]; }

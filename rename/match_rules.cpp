@@ -50,63 +50,107 @@ bool FirstTwoFields(std::string_view line, std::string_view& code, std::string_v
   return true;
 }
 
-RuleParse ParseRuleText(std::string_view text, bool skipHeader) {
-  RuleParse parse;
-  const std::vector<std::string_view> lines = text::SplitAtCrLf(text);
-  const std::size_t firstData = skipHeader && !lines.empty() ? 1 : 0;
-  if (firstData >= lines.size()) {
-    parse.verdict = RuleParse::Verdict::kNoDataLine;
-    return parse;
-  }
-  parse.rules.reserve(lines.size() - firstData);
-  std::string_view code;
-  std::string_view content;
-  for (std::size_t i = firstData; i < lines.size(); ++i) {
-    if (!FirstTwoFields(lines[i], code, content)) {
-      if (i == firstData) {
-        parse.verdict = RuleParse::Verdict::kShortFirstLine;
-      } else if (lines[i].empty()) {
-        continue;  // a blank line between rules says nothing
-      } else {
-        // Half a table would rename with rules the user never meant to
-        // give, so one broken line refuses the file.
-        parse.verdict = RuleParse::Verdict::kShortLaterLine;
-        parse.shortLine = i + 1;
-      }
-      parse.rules.clear();
-      return parse;
+namespace {
+
+// The line of `text` that starts at `pos`, cut where SplitAtCrLf cuts, and
+// `pos` moved to the next one; false when no line is left. Lines are taken
+// one at a time, so that a file of a million rules needs no list of them.
+bool NextLine(std::string_view text, std::size_t& pos, std::string_view& line) {
+  if (pos >= text.size()) return false;
+  for (std::size_t i = pos; i < text.size(); i += text::CharLength(text, i)) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      line = text.substr(pos, i - pos);
+      pos = i + 2;
+      return true;
     }
-    parse.rules.push_back({std::string(code), std::string(content)});
   }
-  parse.verdict = RuleParse::Verdict::kRules;
-  return parse;
+  line = text.substr(pos);
+  pos = text.size();
+  return true;
 }
 
-RuleTable LoadRuleFile(Context& ctx, const std::string& dropText) {
+// Hands the match code and content of every rule of a rule text to `take`,
+// in file order, and tells whether the file holds rules; on a line that
+// refuses the file it stops there, after the rules before it.
+template <typename Take>
+RuleParse::Verdict WalkRules(std::string_view text, bool skipHeader, std::size_t& shortLine,
+                             Take&& take) {
+  std::size_t pos = 0;
+  std::size_t number = 0;  // of the line in the file, from 1
+  std::string_view line;
+  if (skipHeader && NextLine(text, pos, line)) ++number;
+  bool first = true;
+  std::string_view code;
+  std::string_view content;
+  while (NextLine(text, pos, line)) {
+    ++number;
+    if (!FirstTwoFields(line, code, content)) {
+      if (first) return RuleParse::Verdict::kShortFirstLine;
+      if (line.empty()) continue;  // a blank line between rules says nothing
+      // Half a table would rename with rules the user never meant to give,
+      // so one broken line refuses the file.
+      shortLine = number;
+      return RuleParse::Verdict::kShortLaterLine;
+    }
+    first = false;
+    take(code, content);
+  }
+  return first ? RuleParse::Verdict::kNoDataLine : RuleParse::Verdict::kRules;
+}
+
+// A rule drop up to its rules: the extension test, the read, the header
+// question and the check of every line. A refused file has shown its
+// message and gives false; otherwise `bytes` holds the file, `ruleText` the
+// part of it that counts, `skipHeader` the answer and `rules` their number.
+bool AcceptRuleDrop(Context& ctx, const std::string& dropText, std::string& bytes,
+                    std::string_view& ruleText, bool& skipHeader, std::size_t& rules) {
   // The whole drop is the path: a folder name may hold a ",". A drop of
   // several files ends in CR LF and so fails the extension test.
   const std::string& path = dropText;
   if (!HasRuleFileExtension(path)) {
     ctx.messages.Show(kRuleFormatMessage, MessageButtons::kOk, kMessageCaption);
-    return {};
+    return false;
   }
-  std::string bytes;
   // A file that cannot be read yields no line and is refused below, like an
   // empty one.
   ctx.fs.ReadWholeFile(path, bytes);
-  const bool skipHeader = ctx.messages.Show(kSkipHeaderQuestion, MessageButtons::kOkCancel,
-                                            kMessageCaption) == MessageAnswer::kOk;
-  RuleParse parse = ParseRuleText(RuleFileText(bytes), skipHeader);
-  switch (parse.verdict) {
+  skipHeader = ctx.messages.Show(kSkipHeaderQuestion, MessageButtons::kOkCancel, kMessageCaption) ==
+               MessageAnswer::kOk;
+  ruleText = RuleFileText(bytes);
+  std::size_t shortLine = 0;
+  rules = 0;
+  switch (WalkRules(ruleText, skipHeader, shortLine,
+                    [&](std::string_view, std::string_view) { ++rules; })) {
     case RuleParse::Verdict::kRules:
-      break;
+      return true;
     case RuleParse::Verdict::kShortLaterLine:
-      ctx.messages.Show(ShortLineMessage(parse.shortLine), MessageButtons::kOk, kMessageCaption);
-      return {};
+      ctx.messages.Show(ShortLineMessage(shortLine), MessageButtons::kOk, kMessageCaption);
+      return false;
     default:
       ctx.messages.Show(kRuleMalformedMessage, MessageButtons::kOk, kMessageCaption);
-      return {};
+      return false;
   }
+}
+
+}  // namespace
+
+RuleParse ParseRuleText(std::string_view text, bool skipHeader) {
+  RuleParse parse;
+  parse.verdict = WalkRules(text, skipHeader, parse.shortLine,
+                            [&](std::string_view code, std::string_view content) {
+                              parse.rules.push_back({std::string(code), std::string(content)});
+                            });
+  if (parse.verdict != RuleParse::Verdict::kRules) parse.rules.clear();
+  return parse;
+}
+
+RuleTable LoadRuleFile(Context& ctx, const std::string& dropText) {
+  std::string bytes;
+  std::string_view ruleText;
+  bool skipHeader = false;
+  std::size_t rules = 0;
+  if (!AcceptRuleDrop(ctx, dropText, bytes, ruleText, skipHeader, rules)) return {};
+  RuleParse parse = ParseRuleText(ruleText, skipHeader);
   ctx.ui.透明标签2.SetVisible(false);
   return std::move(parse.rules);
 }
@@ -117,7 +161,34 @@ void FillRuleList(Context& ctx, RuleTable table) {
 }
 
 void LoadDroppedRules(Context& ctx, const std::string& dropText) {
-  FillRuleList(ctx, LoadRuleFile(ctx, dropText));
+  std::string bytes;
+  std::string_view ruleText;
+  bool skipHeader = false;
+  std::size_t rules = 0;
+  if (!AcceptRuleDrop(ctx, dropText, bytes, ruleText, skipHeader, rules)) {
+    FillRuleList(ctx, {});
+    return;
+  }
+  // The file has passed every check, so its rules are written straight over
+  // the rows they replace: a table of a million rules then needs no second
+  // table beside the list, nor fresh memory for it.
+  std::vector<RuleRow>& rows = ctx.ui.超级列表框2.Rows();
+  rows.reserve(rules);
+  std::size_t filled = 0;
+  std::size_t unused = 0;
+  WalkRules(ruleText, skipHeader, unused, [&](std::string_view code, std::string_view content) {
+    if (filled < rows.size()) {
+      rows[filled].matchCode.assign(code.data(), code.size());
+      rows[filled].content.assign(content.data(), content.size());
+    } else {
+      rows.push_back({std::string(code), std::string(content)});
+    }
+    ++filled;
+  });
+  rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(filled), rows.end());
+  // Storage far beyond what the new rules need is given back.
+  if (rows.capacity() / 2 > rows.size()) rows.shrink_to_fit();
+  ctx.ui.透明标签2.SetVisible(false);
 }
 
 void ClearRules(Context& ctx) {

@@ -40,6 +40,18 @@ if bash scripts/build.sh native; then
   step "native tests"
   build/native/tests/native_tests --gtest_brief=1 --gtest_output="xml:$results/native.xml"
   count_report native "$results/native.xml" $?
+  # The benchmark is no test (nothing here depends on the machine's speed),
+  # but one run at a hundredth of its sizes keeps it working.
+  step "native benchmark, one smoke run"
+  if BENCH_SMOKE=1 build/native/bench/native_bench --csv="$results/bench-smoke.csv" \
+       >"$results/bench-smoke.log" 2>&1; then
+    echo "native_bench smoke run: $(($(wc -l <"$results/bench-smoke.csv") - 1)) figures"
+    passed=$((passed + 1))
+  else
+    echo "FAILED: native_bench smoke run (log: $results/bench-smoke.log)"
+    tail -20 "$results/bench-smoke.log"
+    failed=$((failed + 1))
+  fi
 else
   echo "FAILED: native build"; failed=$((failed + 1))
 fi

@@ -6,6 +6,49 @@
 
 namespace renamora {
 
+namespace {
+
+using Node = MemoryFileSystem::Node;
+
+// A folder's entries by name, compared as NTFS compares them: ASCII letters
+// without case, and only where they start a character (a trail byte that
+// looks like a letter belongs to another character). Open addressing with
+// linear probing: a lookup reads one slot, and the entry only when the
+// stored hash agrees, so a folder of thousands costs no more than one of ten.
+class NameIndex {
+ public:
+  static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+  struct Hit {
+    Node* node;        // null when the name is not there
+    std::size_t slot;  // where the entry is
+  };
+
+  static std::uint64_t HashOf(std::string_view name);
+  Hit Lookup(std::string_view name, std::uint64_t hash) const;
+  Node* Find(std::string_view name) const { return Lookup(name, HashOf(name)).node; }
+  // `node` must not be there yet under any spelling of its name.
+  void Insert(std::uint64_t hash, Node* node);
+  void EraseSlot(std::size_t slot);
+  // Takes out the entry of `node` under its current name.
+  void Erase(const Node* node);
+
+ private:
+  struct Slot {
+    std::uint64_t hash = 0;
+    Node* node = nullptr;  // null: empty
+  };
+  std::size_t Home(std::uint64_t hash) const {
+    return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ull) >> shift_);
+  }
+  void Grow();
+
+  std::vector<Slot> slots_;  // empty, or a power of two at most half full
+  std::size_t size_ = 0;
+  unsigned shift_ = 64;
+};
+
+}  // namespace
+
 struct MemoryFileSystem::Node {
   std::string name;
   bool folder = false;
@@ -14,22 +57,101 @@ struct MemoryFileSystem::Node {
   bool unreadable = false;
   std::string content;
   Node* parent = nullptr;
-  std::vector<std::unique_ptr<Node>> children;   // in creation order
-  std::unordered_map<std::string, Node*> index;  // by folded name
+  std::vector<std::unique_ptr<Node>> children;  // in creation order
+  NameIndex index;                              // the same children by name
 };
 
 namespace {
 
-using Node = MemoryFileSystem::Node;
+std::uint64_t NameIndex::HashOf(std::string_view name) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    hash = (hash ^ static_cast<unsigned char>(text::AsciiLower(name[i]))) * 1099511628211ull;
+    if (static_cast<unsigned char>(name[i]) >= 0x80 && i + 1 < name.size()) {
+      ++i;  // a trail byte keeps its case
+      hash = (hash ^ static_cast<unsigned char>(name[i])) * 1099511628211ull;
+    }
+  }
+  return hash;
+}
 
-// NTFS compares names without case; only single-byte ASCII letters fold here,
-// a trail byte that looks like a letter belongs to another character.
-std::string Fold(std::string_view name) {
-  std::string key(name);
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  if (a == b) return true;
+  // Equal folded bytes mean equal character boundaries, so a's boundaries
+  // serve for both.
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (text::AsciiLower(a[i]) != text::AsciiLower(b[i])) return false;
+    if (static_cast<unsigned char>(a[i]) >= 0x80 && i + 1 < a.size()) {
+      ++i;
+      if (a[i] != b[i]) return false;
+    }
+  }
+  return true;
+}
+
+NameIndex::Hit NameIndex::Lookup(std::string_view name, std::uint64_t hash) const {
+  if (slots_.empty()) return {nullptr, kNoSlot};
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = Home(hash);; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (!slot.node) return {nullptr, i};
+    if (slot.hash == hash && SameName(slot.node->name, name)) return {slot.node, i};
+  }
+}
+
+void NameIndex::Insert(std::uint64_t hash, Node* node) {
+  if ((size_ + 1) * 2 > slots_.size()) Grow();
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t i = Home(hash);
+  while (slots_[i].node) i = (i + 1) & mask;
+  slots_[i] = {hash, node};
+  ++size_;
+}
+
+void NameIndex::EraseSlot(std::size_t hole) {
+  // Entries after the hole that could not sit at their home move back, so
+  // that no probe stops early at an empty slot.
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t j = (hole + 1) & mask; slots_[j].node; j = (j + 1) & mask) {
+    const std::size_t home = Home(slots_[j].hash);
+    if (((j - home) & mask) >= ((j - hole) & mask)) {
+      slots_[hole] = slots_[j];
+      hole = j;
+    }
+  }
+  slots_[hole] = Slot();
+  --size_;
+}
+
+void NameIndex::Erase(const Node* node) {
+  if (slots_.empty()) return;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = Home(HashOf(node->name)); slots_[i].node; i = (i + 1) & mask) {
+    if (slots_[i].node == node) {
+      EraseSlot(i);
+      return;
+    }
+  }
+}
+
+void NameIndex::Grow() {
+  std::vector<Slot> old;
+  old.swap(slots_);
+  slots_.resize(old.empty() ? 8 : old.size() * 2);
+  shift_ = 64;
+  for (std::size_t n = slots_.size(); n > 1; n >>= 1) --shift_;
+  size_ = 0;
+  for (const Slot& slot : old) {
+    if (slot.node) Insert(slot.hash, slot.node);
+  }
+}
+
+void FoldInto(std::string& key, std::string_view name) {
+  key.assign(name.data(), name.size());
   for (std::size_t i = 0; i < key.size(); i += text::CharLength(key, i)) {
     key[i] = text::AsciiLower(key[i]);
   }
-  return key;
 }
 
 // Windows drops trailing dots and blanks from a path component.
@@ -46,12 +168,17 @@ struct ParsedPath {
   bool valid = false;
 };
 
-ParsedPath Parse(std::string_view path) {
-  ParsedPath parsed;
+// Fills `parsed`, whose buffers are reused: the lookups of every rename
+// parse a path, and need not allocate to do so.
+void Parse(std::string_view path, ParsedPath& parsed) {
+  parsed.parts.clear();
+  parsed.trailingSeparator = false;
+  parsed.valid = false;
   if (path.size() < 2 || path[1] != ':' || static_cast<unsigned char>(path[0]) >= 0x80) {
-    return parsed;
+    parsed.drive.clear();
+    return;
   }
-  parsed.drive = Fold(path.substr(0, 2));
+  FoldInto(parsed.drive, path.substr(0, 2));
   std::string_view rest = path.substr(2);
   std::size_t start = 0;
   for (std::size_t i = 0; i <= rest.size();) {
@@ -73,12 +200,23 @@ ParsedPath Parse(std::string_view path) {
   }
   // "D:" alone names the current folder of the drive; only rooted paths count.
   parsed.valid = rest.empty() ? false : (rest[0] == '\\' || rest[0] == '/');
+}
+
+ParsedPath Parse(std::string_view path) {
+  ParsedPath parsed;
+  Parse(path, parsed);
   return parsed;
 }
 
+// A component that names an entry of its folder: not empty, not "." or "..",
+// and no "/" that would make it two.
+bool IsPlainComponent(std::string_view raw, std::string_view stripped) {
+  return !stripped.empty() && stripped != "." && stripped != ".." &&
+         raw.find('/') == std::string_view::npos;
+}
+
 Node* Child(const Node* folder, std::string_view name) {
-  auto it = folder->index.find(Fold(name));
-  return it == folder->index.end() ? nullptr : it->second;
+  return folder->index.Find(name);
 }
 
 Node* AddChild(Node* folder, std::string_view name, bool isFolder, std::uint32_t attributes) {
@@ -89,14 +227,14 @@ Node* AddChild(Node* folder, std::string_view name, bool isFolder, std::uint32_t
                               : (attributes & attr::kFive & ~attr::kDirectory);
   node->parent = folder;
   Node* raw = node.get();
-  folder->index.emplace(Fold(name), raw);
+  folder->index.Insert(NameIndex::HashOf(raw->name), raw);
   folder->children.push_back(std::move(node));
   return raw;
 }
 
 void Detach(Node* node, std::unique_ptr<Node>& out) {
   Node* parent = node->parent;
-  parent->index.erase(Fold(node->name));
+  parent->index.Erase(node);
   auto& kids = parent->children;
   auto it = std::find_if(kids.begin(), kids.end(), [&](const auto& p) { return p.get() == node; });
   out = std::move(*it);
@@ -110,17 +248,36 @@ bool IsInside(const Node* node, const Node* ancestor) {
   return false;
 }
 
+// The folder as it was when the enumeration was opened. The names lie side
+// by side in one text, so that opening costs two allocations however many
+// entries the folder holds, and the caller's entry takes each name into the
+// room it already has.
 class SnapshotEnumeration final : public FolderEnumeration {
  public:
-  explicit SnapshotEnumeration(std::vector<FolderEntry> entries) : entries_(std::move(entries)) {}
+  void Add(std::string_view name, std::uint32_t attributes) {
+    names_.append(name.data(), name.size());
+    entries_.push_back({names_.size(), attributes});
+  }
+  void Reserve(std::size_t entries, std::size_t nameBytes) {
+    entries_.reserve(entries);
+    names_.reserve(nameBytes);
+  }
   bool Next(FolderEntry& entry) override {
     if (next_ >= entries_.size()) return false;
-    entry = std::move(entries_[next_++]);
+    const std::size_t begin = next_ == 0 ? 0 : entries_[next_ - 1].end;
+    entry.name.assign(names_, begin, entries_[next_].end - begin);
+    entry.attributes = entries_[next_].attributes;
+    ++next_;
     return true;
   }
 
  private:
-  std::vector<FolderEntry> entries_;
+  struct Entry {
+    std::size_t end;  // of the name in names_
+    std::uint32_t attributes;
+  };
+  std::string names_;
+  std::vector<Entry> entries_;
   std::size_t next_ = 0;
 };
 
@@ -132,8 +289,9 @@ MemoryFileSystem::MemoryFileSystem() : desktop_("C:\\users\\renamora\\Desktop\\"
 
 MemoryFileSystem::~MemoryFileSystem() = default;
 
-Node* MemoryFileSystem::Find(const std::string& path) const {
-  ParsedPath parsed = Parse(path);
+Node* MemoryFileSystem::Find(std::string_view path) const {
+  thread_local ParsedPath parsed;
+  Parse(path, parsed);
   if (!parsed.valid) return nullptr;
   auto drive = drives_.find(parsed.drive);
   if (drive == drives_.end()) return nullptr;
@@ -148,8 +306,9 @@ Node* MemoryFileSystem::Find(const std::string& path) const {
   return node;
 }
 
-Node* MemoryFileSystem::FindParentOf(const std::string& path, std::string& leaf, bool create) {
-  ParsedPath parsed = Parse(path);
+Node* MemoryFileSystem::FindParentOf(std::string_view path, std::string& leaf, bool create) {
+  thread_local ParsedPath parsed;
+  Parse(path, parsed);
   if (!parsed.valid || parsed.parts.empty()) return nullptr;
   auto drive = drives_.find(parsed.drive);
   if (drive == drives_.end()) {
@@ -170,7 +329,7 @@ Node* MemoryFileSystem::FindParentOf(const std::string& path, std::string& leaf,
     if (!next->folder) return nullptr;
     node = next;
   }
-  leaf = std::string(parsed.parts.back());
+  leaf.assign(parsed.parts.back().data(), parsed.parts.back().size());
   return node;
 }
 
@@ -278,6 +437,18 @@ std::vector<MemoryFileSystem::Item> MemoryFileSystem::Walk(const std::string& ro
 
 OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string& to) {
   if (!IsAcceptableRename(from, to)) return OpResult::Failure(error::kInvalidName);
+  // The guard has made `to` the folder of `from` followed by a plain name.
+  // When `from` ends in a plain name too, both ends lie in one folder, found
+  // once; the general way below gives the same answers, only slower.
+  const std::size_t slash = text::FindLastChar(from, '\\');
+  if (slash != text::npos) {
+    const std::string_view fromRaw = std::string_view(from).substr(slash + 1);
+    const std::string_view fromLeaf = StripTrailingDotsAndBlanks(fromRaw);
+    if (IsPlainComponent(fromRaw, fromLeaf)) {
+      return RenameInFolder(std::string_view(from).substr(0, slash + 1), fromLeaf,
+                            StripTrailingDotsAndBlanks(std::string_view(to).substr(slash + 1)));
+    }
+  }
   Node* source = Find(from);
   if (!source) {
     std::string leaf;
@@ -301,17 +472,39 @@ OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string
   if (targetFolder == source->parent) {
     // A rename in place keeps the entry's place in the listing, and costs
     // nothing however full the folder is.
-    targetFolder->index.erase(Fold(source->name));
+    targetFolder->index.Erase(source);
     source->name = leaf;
-    targetFolder->index.emplace(Fold(leaf), source);
+    targetFolder->index.Insert(NameIndex::HashOf(leaf), source);
     return OpResult::Success();
   }
   std::unique_ptr<Node> moving;
   Detach(source, moving);
   moving->name = leaf;
   moving->parent = targetFolder;
-  targetFolder->index.emplace(Fold(leaf), moving.get());
+  targetFolder->index.Insert(NameIndex::HashOf(leaf), moving.get());
   targetFolder->children.push_back(std::move(moving));
+  return OpResult::Success();
+}
+
+OpResult MemoryFileSystem::RenameInFolder(std::string_view folderPath, std::string_view fromLeaf,
+                                          std::string_view toLeaf) {
+  Node* folder = Find(folderPath);
+  if (!folder || !folder->folder) return OpResult::Failure(error::kPathNotFound);
+  NameIndex& index = folder->index;
+  const NameIndex::Hit found = index.Lookup(fromLeaf, NameIndex::HashOf(fromLeaf));
+  if (!found.node) return OpResult::Failure(error::kFileNotFound);
+  Node* source = found.node;
+  if (source->locked) return OpResult::Failure(error::kSharingViolation);
+  const std::uint64_t toHash = NameIndex::HashOf(toLeaf);
+  if (Node* existing = index.Lookup(toLeaf, toHash).node) {
+    if (existing != source) return OpResult::Failure(error::kAlreadyExists);
+    source->name.assign(toLeaf.data(), toLeaf.size());  // the same entry, perhaps in another case
+    return OpResult::Success();
+  }
+  // The entry keeps its place in the listing; only its key changes.
+  index.EraseSlot(found.slot);
+  index.Insert(toHash, source);
+  source->name.assign(toLeaf.data(), toLeaf.size());
   return OpResult::Success();
 }
 
@@ -331,16 +524,18 @@ std::unique_ptr<FolderEnumeration> MemoryFileSystem::EnumerateFolder(const std::
   }
   const Node* folder = Find(pattern.substr(0, pattern.size() - kStar.size()));
   if (!folder || !folder->folder || folder->unreadable) return nullptr;
-  std::vector<FolderEntry> entries;
-  entries.reserve(folder->children.size() + 2);
+  auto entries = std::make_unique<SnapshotEnumeration>();
+  std::size_t nameBytes = 3;
+  for (const auto& child : folder->children) nameBytes += child->name.size();
+  entries->Reserve(folder->children.size() + 2, nameBytes);
   if (folder->parent) {  // a drive root lists no "." and ".."
-    entries.push_back({".", attr::kDirectory});
-    entries.push_back({"..", attr::kDirectory});
+    entries->Add(".", attr::kDirectory);
+    entries->Add("..", attr::kDirectory);
   }
   for (const auto& child : folder->children) {
-    if (child->attributes != 0) entries.push_back({child->name, child->attributes});
+    if (child->attributes != 0) entries->Add(child->name, child->attributes);
   }
-  return std::make_unique<SnapshotEnumeration>(std::move(entries));
+  return entries;
 }
 
 OpResult MemoryFileSystem::ReadWholeFile(const std::string& path, std::string& bytes) {

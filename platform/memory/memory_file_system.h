@@ -63,8 +63,13 @@ class MemoryFileSystem final : public FileSystem {
   struct Node;
 
  private:
-  Node* Find(const std::string& path) const;
-  Node* FindParentOf(const std::string& path, std::string& leaf, bool create);
+  Node* Find(std::string_view path) const;
+  Node* FindParentOf(std::string_view path, std::string& leaf, bool create);
+  // A rename whose two names lie in the folder `folderPath` (which ends with
+  // a backslash); both names are plain components, trailing dots and blanks
+  // already taken off.
+  OpResult RenameInFolder(std::string_view folderPath, std::string_view fromLeaf,
+                          std::string_view toLeaf);
 
   std::unordered_map<std::string, std::unique_ptr<Node>> drives_;
   std::string desktop_;

@@ -123,6 +123,36 @@ TEST_F(FileLoading, AnEmptyFolderStillReplacesTheListAndHidesTheHint) {
   EXPECT_FALSE(app.window.hint("透明标签1").Visible());
 }
 
+TEST_F(FileLoading, EachDropReplacesEveryCellOfTheRowsBefore) {
+  // Rows of a drop are written over those of the drop before, so nothing of
+  // those may show through: not a status, not a renamed name, not a longer
+  // folder; and neither fewer nor more rows may remain.
+  for (const char* name : {"一号长长的文件名.txt", "2.txt", "3.txt"}) {
+    app.fs.AddFile(std::string("D:\\很长的文件夹名字\\子文件夹\\") + name);
+  }
+  app.fs.AddFile("D:\\s\\x");
+  app.fs.AddFile("D:\\s\\y.txt");
+  app.DropOnWindow("D:\\很长的文件夹名字");
+  app.files()[0].currentName = "改过的名字.txt";
+  app.files()[0].status = "失败！未找到代码";
+  app.files()[1].status = "成功";
+  app.DropOnWindow("D:\\s");
+  ASSERT_EQ(app.files().RowCount(), 2u);
+  const FileRow expected[] = {{"D:\\s\\", "x", "x", ""}, {"D:\\s\\", "y.txt", "y.txt", ""}};
+  for (std::size_t r = 0; r < 2; ++r) {
+    for (std::size_t c = 0; c < FileRow::kColumns; ++c) {
+      EXPECT_EQ(app.files()[r].Cell(c), expected[r].Cell(c)) << r << "," << c;
+    }
+  }
+  EXPECT_EQ(app.files().ColumnWidth(2), 6 * 8 + 12);  // the title "现文件名" is the widest
+  app.DropOnWindow(MemoryApp::DropText({"D:\\很长的文件夹名字", "D:\\s\\x"}));
+  ASSERT_EQ(app.files().RowCount(), 4u);
+  EXPECT_EQ(app.files()[0].currentName, "一号长长的文件名.txt");
+  EXPECT_EQ(app.files()[0].status, "");
+  EXPECT_EQ(Paths().back(), "D:\\s\\x");
+  EXPECT_EQ(app.Caption("标签4"), "载入4个文件");
+}
+
 TEST_F(FileLoading, ADriveRootGetsNoDoubledBackslash) {
   app.fs.AddFolder("E:\\");
   app.fs.AddFile("E:\\r.txt");

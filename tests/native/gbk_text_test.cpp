@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/file_system.h"
 
 namespace renamora::text {
@@ -35,6 +37,24 @@ TEST(GbkText, LastDotAndCommaSkipTrailBytes) {
   EXPECT_EQ(SplitAtChar(std::string("x\x81,y,z"), ',').size(), 2u);
   // A lead byte at the very end stands alone and is no character pair.
   EXPECT_EQ(FindLastChar(std::string("a.\x81"), '.'), 1u);
+}
+
+TEST(GbkText, LastCharFromTheEndAgreesWithAScanFromTheStart) {
+  // Runs of high bytes of every length before and between the characters
+  // looked for, trail bytes equal to them included.
+  const char bytes[] = {'\\', '.', ',', 'a', '\x81', '\x95', '\xFE'};
+  std::mt19937 rng(5);
+  for (int round = 0; round < 20000; ++round) {
+    std::string s(rng() % 12, ' ');
+    for (char& b : s) b = bytes[rng() % sizeof(bytes)];
+    for (char c : {'\\', '.', ',', 'a'}) {
+      std::size_t expected = npos;
+      for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) {
+        if (s[i] == c) expected = i;
+      }
+      ASSERT_EQ(FindLastChar(s, c), expected) << testing::PrintToString(s) << " " << c;
+    }
+  }
 }
 
 TEST(GbkText, FindTextStartsOnlyOnCharacters) {

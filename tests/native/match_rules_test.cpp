@@ -233,6 +233,18 @@ TEST_F(MatchRules, TheTemplateReadBackGivesItsRules) {
   EXPECT_EQ(app.rules().ColumnWidth(0), 60);
 }
 
+// The rules of a drop are written over those of the drop before: none of
+// the old texts, and no old row beyond the new ones, may show through.
+TEST_F(MatchRules, EachDropReplacesEveryRuleOfTheDropBefore) {
+  Drop("D:\\r\\long.csv", "长长的匹配代码一,长长的插入内容一\r\nK2,二\r\nK3,三\r\nK4,四",
+       MessageAnswer::kCancel);
+  ASSERT_EQ(app.rules().RowCount(), 4u);
+  Drop("D:\\r\\short.csv", "a,,\r\n,b", MessageAnswer::kCancel);
+  EXPECT_EQ(Shown(), (Rules{{"a", ""}, {"", "b"}}));
+  Drop("D:\\r\\more.csv", "h,x\r\n1,1\r\n2,2\r\n3,3\r\n4,4", MessageAnswer::kOk);
+  EXPECT_EQ(Shown(), (Rules{{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}}));
+}
+
 TEST_F(MatchRules, ADropLeavesTheFileListAlone) {
   app.fs.AddFile("D:\\f\\a.txt");
   app.DropOnWindow("D:\\f\\a.txt");

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the benchmark programs as optimised release builds of their own,
+# runs them, and prints one table of every figure. The rows also go to
+# build/bench/results.csv (metric,value,unit,target,met), so that runs can be
+# compared over time. Arguments are passed on to the native program (for
+# example --benchmark_filter=MatchRename).
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+jobs="$(nproc)"
+out="$ROOT/build/bench"
+mkdir -p "$out"
+rm -f "$out"/*.csv
+header="metric,value,unit,target,met"
+
+# ---- native half: the commands over the in-memory platform -----------------
+native="$ROOT/build/bench-native"
+if [ ! -f "$native/CMakeCache.txt" ]; then
+  cmake -S "$ROOT" -B "$native" -DCMAKE_BUILD_TYPE=Release -DRENAMORA_BENCH=ON \
+    -DRENAMORA_TESTS=OFF -DRENAMORA_SANITIZE=OFF >/dev/null
+fi
+cmake --build "$native" -j "$jobs" --target native_bench -- --no-print-directory
+echo "native benchmark: the commands over the in-memory platform, median of 5 runs each"
+status=0
+"$native/bench/native_bench" --csv="$out/native.csv" "$@" || status=$?
+
+# ---- Win32 half: the real window under Wine, on real files ------------------
+# To come once the window is in: the Win32 program is built for win64, runs
+# under $WINE64 (scripts/wine-env.sh) on a generated tree of BENCH_FILES files
+# (default 20,000) and writes "$out/win32.csv" in the same CSV format; its
+# rows are joined to the table below like the native ones.
+win32_bench="$ROOT/build/bench-win64/bench/win32_bench.exe"
+if [ -f "$win32_bench" ]; then
+  :  # run it here and write "$out/win32.csv"
+else
+  echo "Win32 benchmark: to come"
+fi
+
+# ---- one table --------------------------------------------------------------
+results="$out/results.csv"
+echo "$header" >"$results"
+for part in "$out/native.csv" "$out/win32.csv"; do
+  if [ -f "$part" ]; then tail -n +2 "$part" >>"$results"; fi
+done
+cpu="$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+echo
+echo "machine: $(nproc) cores, ${cpu:-unknown CPU}"
+awk -F, '
+  NR == 1 { printf "%-52s %12s  %-8s %8s  %s\n", "metric", "value", "unit", "target", "met"; next }
+  { printf "%-52s %12s  %-8s %8s  %s\n", $1, $2, $3, $4, $5
+    if ($5 == "no") missed++ }
+  END { printf "\n%d figures, %d targets missed\n", NR - 1, missed }
+' "$results"
+echo "(also in $results)"
+exit $status
