@@ -3,6 +3,7 @@
 #include "filelist/file_loading.h"
 #include "platform/gbk_text.h"
 #include "rename/name_parts.h"
+#include "rename/row_rename.h"
 
 namespace renamora {
 
@@ -52,14 +53,7 @@ void InsertTextRename(Context& ctx) {
     from.assign(row.folder).append(row.currentName);
     to.assign(row.folder);
     AppendInsertedName(to, row.currentName, t, s, position);
-    if (ctx.fs.RenameFile(from, to)) {
-      // Only a name the file really has goes into the row, so that a failed
-      // row can be renamed again and is exported under its real name.
-      row.currentName.assign(to, row.folder.size(), std::string::npos);
-      row.status = kDone;
-    } else {
-      row.status = kFailed;
-    }
+    row.status = RenameRowFile(ctx.fs, row, from, to) ? kDone : kFailed;
   }
   RefitFileListColumns(ctx);
 }
@@ -86,12 +80,7 @@ void InsertTextRestore(Context& ctx) {
       to.append(RemoveEvery(row.currentName, inserted));
     }
     from.assign(row.folder).append(row.currentName);
-    if (ctx.fs.RenameFile(from, to)) {
-      row.currentName.assign(to, row.folder.size(), std::string::npos);
-      row.status = kDone;
-    } else {
-      row.status = kFailed;
-    }
+    row.status = RenameRowFile(ctx.fs, row, from, to) ? kDone : kFailed;
   }
   RefitFileListColumns(ctx);
 }

@@ -7,6 +7,7 @@
 #include "filelist/file_loading.h"
 #include "platform/gbk_text.h"
 #include "rename/name_parts.h"
+#include "rename/row_rename.h"
 
 namespace renamora {
 
@@ -218,8 +219,7 @@ void MatchRename(Context& ctx) {
     from.assign(row.folder).append(row.currentName);
     to.assign(row.folder);
     AppendMatchedName(to, row.currentName, content, s2, way);
-    if (ctx.fs.RenameFile(from, to)) {
-      row.currentName.assign(to, folderLength, std::string::npos);
+    if (RenameRowFile(ctx.fs, row, from, to)) {
       row.status = kSucceeded;
       ++succeeded;
       continue;
@@ -235,8 +235,7 @@ void MatchRename(Context& ctx) {
           .append("_")
           .append(text::Decimal(r + 1))
           .append(built.substr(baseLength));
-      if (ctx.fs.RenameFile(from, suffixed)) {
-        row.currentName.assign(suffixed, folderLength, std::string::npos);
+      if (RenameRowFile(ctx.fs, row, from, suffixed)) {
         row.status = kSucceededWithSuffix;
         ++succeeded;
         continue;
@@ -279,8 +278,7 @@ void MatchRestore(Context& ctx) {
       }
     }
     from.assign(row.folder).append(row.currentName);
-    if (ctx.fs.RenameFile(from, to)) {
-      row.currentName.assign(to, row.folder.size(), std::string::npos);
+    if (RenameRowFile(ctx.fs, row, from, to)) {
       row.status = kDone;
       ++succeeded;
     } else {
