@@ -3,8 +3,10 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
+#include <set>
 #include <thread>
 
 #include "platform/win32/win32_ui.h"
@@ -91,6 +93,14 @@ void ModalAnswerer::Run(const std::function<void()>& action) {
   watcher.join();
 }
 
+std::vector<std::string> BoxesShownBy(const std::function<void()>& action) {
+  ModalAnswerer answerer;
+  answerer.Run(action);
+  std::vector<std::string> texts;
+  for (const ModalAnswerer::Box& box : answerer.Boxes()) texts.push_back(box.text);
+  return texts;
+}
+
 void ModalAnswerer::Answer(HWND box, const Step& step) {
   switch (step.action) {
     case Step::kPress:
@@ -118,11 +128,31 @@ void ModalAnswerer::Watch(const std::atomic<bool>& done) {
   // save dialog's question) is told apart from it.
   std::map<HWND, std::size_t> answered;
   std::map<HWND, DWORD> answeredAt;
+  // Every box answered so far, and the boxes that a turned-down question
+  // hands back to the user once it has gone.
+  std::set<HWND> seenBefore;
+  std::set<HWND> comingBack;
   while (!done) {
     for (auto it = answered.begin(); it != answered.end();) {
       if (!::IsWindow(it->first) || !::IsWindowVisible(it->first)) {
         answeredAt.erase(it->first);
         it = answered.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    for (auto it = comingBack.begin(); it != comingBack.end();) {
+      HWND back = *it;
+      const bool questionUp = std::any_of(answered.begin(), answered.end(), [&](const auto& entry) {
+        return ::GetWindow(entry.first, GW_OWNER) == back;
+      });
+      if (!::IsWindow(back) || !::IsWindowVisible(back)) {
+        it = comingBack.erase(it);
+      } else if (!questionUp && ::IsWindowEnabled(back)) {
+        // Waiting for the user again: found anew below.
+        answered.erase(back);
+        answeredAt.erase(back);
+        it = comingBack.erase(it);
       } else {
         ++it;
       }
@@ -134,6 +164,7 @@ void ModalAnswerer::Watch(const std::atomic<bool>& done) {
       ::Sleep(30);  // let it finish filling itself in
       Box seen{};
       seen.caption = win32::WindowText(box);
+      seen.again = seenBefore.count(box) != 0;
       if (HWND field = NameField(box)) {
         seen.kind = Kind::kSaveDialog;
         seen.text = win32::WindowText(field);
@@ -154,6 +185,13 @@ void ModalAnswerer::Watch(const std::atomic<bool>& done) {
       boxes_.push_back(seen);
       answered[box] = boxes_.size() - 1;
       answeredAt[box] = ::GetTickCount();
+      seenBefore.insert(box);
+      // A question of one of these boxes turned down leaves its owner open.
+      HWND owner = ::GetWindow(box, GW_OWNER);
+      const bool turnedDown =
+          step.action == Step::kClose ||
+          (step.action == Step::kPress && (step.button == IDNO || step.button == IDCANCEL));
+      if (owner && answered.count(owner) && turnedDown) comingBack.insert(owner);
       Answer(box, step);
       continue;
     }

@@ -17,6 +17,10 @@
 // A box beyond the plan is closed without a button and recorded as
 // unplanned, and a box that an answer did not close is freed with any
 // button it has, so a wrong expectation fails the test instead of hanging it.
+//
+// A save dialog whose own question (replace the file?) is answered No stays
+// open for another name: it is recorded again, marked `again`, and takes the
+// next answer of the plan.
 #pragma once
 
 #include <windows.h>
@@ -42,6 +46,7 @@ class ModalAnswerer {
     std::string folder;
     bool planned = true;   // false: more boxes came than were planned
     bool answered = true;  // false: the planned answer did not close it
+    bool again = false;    // the same box, back after its question was turned down
   };
 
   // The next box: press the button with this id (IDOK, IDCANCEL, IDYES, IDNO).
@@ -84,5 +89,10 @@ class ModalAnswerer {
   std::size_t used_ = 0;
   std::vector<Box> boxes_;
 };
+
+// Runs an action that ought to show no box. A box that comes anyway is
+// closed without a button and its text returned, so that the test fails
+// instead of hanging.
+std::vector<std::string> BoxesShownBy(const std::function<void()>& action);
 
 }  // namespace renamora::testing

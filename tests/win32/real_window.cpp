@@ -40,6 +40,12 @@ int ListRowCount(HWND list) {
   return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
+std::vector<std::string> ListColumnTexts(HWND list, int column) {
+  std::vector<std::string> texts;
+  for (int row = 0; row < ListRowCount(list); ++row) texts.push_back(ListCell(list, row, column));
+  return texts;
+}
+
 int ListColumnWidth(HWND list, int column) {
   return static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
 }
@@ -80,6 +86,33 @@ RECT RealWindow::Rect(std::string_view control) const {
 
 std::string RealWindow::Text(std::string_view control) const {
   return win32::WindowText(Handle(control));
+}
+
+void RealWindow::SelectPage(int page) {
+  HWND tab = Handle("选择夹1");
+  ::SendMessageA(tab, TCM_SETCURSEL, page, 0);
+  // What the tab control tells its parent after a click on a tab.
+  NMHDR header{tab, static_cast<UINT_PTR>(::GetDlgCtrlID(tab)), TCN_SELCHANGE};
+  ::SendMessageA(::GetParent(tab), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+void RealWindow::ShowPageOf(std::string_view control) {
+  const layout::Control* c = layout::Find(control);
+  if (c && c->page != layout::kMainWindow && window.CurrentPage() != c->page) SelectPage(c->page);
+}
+
+void RealWindow::Click(std::string_view control) {
+  ShowPageOf(control);
+  ::SendMessageA(Handle(control), BM_CLICK, 0, 0);
+}
+
+void RealWindow::Type(std::string_view control, const std::string& text) {
+  ShowPageOf(control);
+  ::SendMessageA(Handle(control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool RealWindow::IsChecked(std::string_view control) const {
+  return ::SendMessageA(Handle(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 std::vector<RealWindow::Raised> RealWindow::DropEvents() const {

@@ -25,6 +25,8 @@ void DropFiles(HWND target, const std::vector<std::string>& paths, POINT at = {0
 // owner-data list answers by asking its parent).
 std::string ListCell(HWND list, int row, int column);
 int ListRowCount(HWND list);
+// Every cell of one column, top to bottom.
+std::vector<std::string> ListColumnTexts(HWND list, int column);
 int ListColumnWidth(HWND list, int column);
 std::string ListColumnTitle(HWND list, int column);
 
@@ -47,6 +49,15 @@ class RealWindow {
   static POINT Centre(const RECT& rect) {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
   }
+  // What a user does with the mouse and keyboard, sent to the real controls:
+  // a click on a tab of 选择夹1; a click on a button or radio button, and
+  // text typed into an edit or combo box, each on the page that holds the
+  // control, which is selected first as a user must.
+  void SelectPage(int page);
+  void Click(std::string_view control);
+  void Type(std::string_view control, const std::string& text);
+  bool IsChecked(std::string_view control) const;
+
   // Every event raised so far, the created one first.
   const std::vector<Raised>& Events() const { return events_; }
   std::vector<Raised> DropEvents() const;
@@ -56,6 +67,8 @@ class RealWindow {
   win32::MainWindow window;
 
  private:
+  void ShowPageOf(std::string_view control);
+
   std::vector<Raised> events_;
 };
 
