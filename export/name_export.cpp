@@ -1,6 +1,7 @@
 #include "export/name_export.h"
 
 #include "platform/gbk_text.h"
+#include "platform/save_as.h"
 
 namespace renamora {
 
@@ -84,14 +85,7 @@ std::string NameListText(const FileList& list, ExportSelection selection, bool c
 void ExportNameList(Context& ctx, ExportSelection selection) {
   // Taken before the dialog opens: the file holds the list as it was clicked.
   const std::string bytes = NameListText(ctx.ui.超级列表框1, selection, ctx.ui.单选框5.IsChecked());
-
-  SaveDialog& dialog = ctx.ui.通用对话框1;
-  dialog.SetInitialFolder(ctx.fs.DesktopFolder());
-  if (!dialog.Show()) return;
-  const std::string path = dialog.FileName();
-  if (!ctx.fs.WriteWholeFile(path, bytes)) {
-    ctx.messages.Show(WriteFailedMessage(path), MessageButtons::kOk, kMessageCaption);
-  }
+  SaveAs(ctx, ctx.ui.通用对话框1, bytes);
 }
 
 }  // namespace renamora

@@ -1,6 +1,7 @@
 #include "rename/match_rules.h"
 
 #include "platform/gbk_text.h"
+#include "platform/save_as.h"
 
 namespace renamora {
 
@@ -198,13 +199,7 @@ void ClearRules(Context& ctx) {
 }
 
 void ExportTemplate(Context& ctx) {
-  SaveDialog& dialog = ctx.ui.通用对话框2;
-  dialog.SetInitialFolder(ctx.fs.DesktopFolder());
-  if (!dialog.Show()) return;
-  const std::string path = dialog.FileName();
-  if (!ctx.fs.WriteWholeFile(path, kRuleTemplate)) {
-    ctx.messages.Show(WriteFailedMessage(path), MessageButtons::kOk, kMessageCaption);
-  }
+  SaveAs(ctx, ctx.ui.通用对话框2, kRuleTemplate);
 }
 
 }  // namespace renamora

@@ -418,4 +418,18 @@ SeedRange PropertySeeds(std::uint64_t defaultCount, const char* countVariable) {
   return {EnvNumber("RENAMORA_PROPERTY_BASE", 1), EnvNumber(countVariable, defaultCount)};
 }
 
+std::vector<std::string> RunPropertySeeds(const SeedRange& seeds, PropertyOptions options,
+                                          std::uint64_t fileEventsEvery) {
+  std::vector<std::string> failures;
+  for (std::uint64_t seed = seeds.first; seed < seeds.first + seeds.count; ++seed) {
+    options.fileEvents = fileEventsEvery != 0 && seed % fileEventsEvery == 0;
+    if (auto failure = RunPropertySequence(seed, options)) {
+      failures.push_back("seed " + std::to_string(seed) + " (replay: RENAMORA_PROPERTY_SEED=" +
+                         std::to_string(seed) + "): " + *failure);
+      if (failures.size() >= 3) break;
+    }
+  }
+  return failures;
+}
+
 }  // namespace renamora::testing

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/support/scene.h"
 
@@ -30,5 +31,11 @@ struct SeedRange {
   std::uint64_t count;
 };
 SeedRange PropertySeeds(std::uint64_t defaultCount, const char* countVariable);
+
+// Runs every seed of the range, with other programs at work in every
+// `fileEventsEvery`-th sequence (0: never). Returns the failures, each
+// naming its seed and how to replay it; stops after three.
+std::vector<std::string> RunPropertySeeds(const SeedRange& seeds, PropertyOptions options,
+                                          std::uint64_t fileEventsEvery);
 
 }  // namespace renamora::testing

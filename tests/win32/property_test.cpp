@@ -11,16 +11,8 @@ namespace {
 TEST(NothingIsLostOnRealFiles, RandomCommandSequences) {
   const SeedRange seeds = PropertySeeds(30, "RENAMORA_WINE_SEQUENCES");
   PropertyOptions options;
-  options.fileEvents = true;
   options.maxFiles = 25;
-  int failures = 0;
-  for (std::uint64_t seed = seeds.first; seed < seeds.first + seeds.count; ++seed) {
-    if (auto failure = RunPropertySequence(seed, options)) {
-      ADD_FAILURE() << "seed " << seed << " (replay: RENAMORA_PROPERTY_SEED=" << seed
-                    << "): " << *failure;
-      if (++failures >= 3) break;
-    }
-  }
+  for (const std::string& failure : RunPropertySeeds(seeds, options, 1)) ADD_FAILURE() << failure;
 }
 
 }  // namespace

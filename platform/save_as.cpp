@@ -1,0 +1,14 @@
+#include "platform/save_as.h"
+
+namespace renamora {
+
+void SaveAs(Context& ctx, SaveDialog& dialog, std::string_view bytes) {
+  dialog.SetInitialFolder(ctx.fs.DesktopFolder());
+  if (!dialog.Show()) return;
+  const std::string path = dialog.FileName();
+  if (!ctx.fs.WriteWholeFile(path, bytes)) {
+    ctx.messages.Show(WriteFailedMessage(path), MessageButtons::kOk, kMessageCaption);
+  }
+}
+
+}  // namespace renamora
