@@ -13,8 +13,8 @@
 
 #include "platform/file_system.h"
 #include "tests/support/scene.h"
-#include "tests/win32/modal_answerer.h"
-#include "tests/win32/real_window.h"
+#include "tests/support/win32/modal_answerer.h"
+#include "tests/support/win32/real_window.h"
 
 namespace renamora::testing {
 namespace {
