@@ -323,6 +323,25 @@ bool BareWrite(const std::string& path, const std::string& bytes) {
   return ok && wrote == bytes.size();
 }
 
+// The least an export can do: every row's name and status copied side by
+// side into fresh memory, without looking for dots, commas or quotes.
+std::string BareGather(const renamora::FileList& rows) {
+  std::size_t size = 0;
+  for (const auto& row : rows.Rows()) size += row.currentName.size() + row.status.size() + 3;
+  std::string text(size, '\0');
+  char* out = text.data();
+  for (const auto& row : rows.Rows()) {
+    std::memcpy(out, row.currentName.data(), row.currentName.size());
+    out += row.currentName.size();
+    *out++ = ',';
+    std::memcpy(out, row.status.data(), row.status.size());
+    out += row.status.size();
+    *out++ = '\r';
+    *out++ = '\n';
+  }
+  return text;
+}
+
 // --- the save dialog, answered at once --------------------------------------------------
 
 // The export's figure runs from the click to the end of the write. The
@@ -519,6 +538,8 @@ void MeasureLoad(Window& window, const Workspace& space, int runs, Results& resu
   Runs over;   // a drop over the last load, which it replaces row for row
   Runs empty;  // a drop on a list emptied by "清空", as the first drop is
   std::vector<double> commandOnly;
+  std::vector<double> listUpdate;
+  std::vector<double> listPaint;
   for (int run = 0; run < runs; ++run) {
     window.Settle();
     over.command.push_back(Milliseconds([&] { window.Drop({space.Root()}); }));
@@ -530,18 +551,23 @@ void MeasureLoad(Window& window, const Workspace& space, int runs, Results& resu
     checkLoad("drop on an emptied list");
     empty.bare.push_back(bare());
 
-    // The same drop's command alone: what the window adds is the rest.
+    // The same drop in its parts: the command alone, then the list view
+    // taking the new rows and widths, then its painting.
     clear();
     commandOnly.push_back(Milliseconds(
         [&] { window.RaiseOnly("拖放对象1", renamora::Event::kFilesDropped, space.Root()); }));
     Check(window.Rows().RowCount() == files, "the drop's command did not load every file");
-    window.UpdateLists();
+    listUpdate.push_back(Milliseconds([&] { window.UpdateLists(); }));
+    listPaint.push_back(Milliseconds([&] { ::UpdateWindow(window.List()); }));
+    checkLoad("the drop in parts");
   }
   results.Pair(Metric("LoadDroppedFiles", files), "bare_walk", over.command, over.bare,
                kLoadTarget);
   results.Pair(Metric("LoadDroppedFiles", files, "/emptylist"), "bare_walk", empty.command,
                empty.bare, kLoadTarget);
   results.Part(Metric("LoadDroppedFiles", files, "/emptylist/command_only"), commandOnly);
+  results.Part(Metric("LoadDroppedFiles", files, "/emptylist/list_update"), listUpdate);
+  results.Part(Metric("LoadDroppedFiles", files, "/emptylist/list_paint"), listPaint);
 }
 
 // One rename command and its restore, each timed, with the same renames as
@@ -626,6 +652,7 @@ void MeasureExport(Window& window, const Workspace& space, int runs, Results& re
   Runs exported;
   std::vector<double> commandOnly;
   std::vector<double> textOnly;
+  std::vector<double> gather;
   // Each run writes a file that is not there yet, as the bare write does.
   auto exportBy = [&](auto&& click) {
     const int dialogs = g_saveDialogs;
@@ -645,18 +672,20 @@ void MeasureExport(Window& window, const Workspace& space, int runs, Results& re
     Check(same, "the bare write failed");
 
     // What the figure is made of: the command without the button, and the
-    // text it writes.
+    // text it writes; and the least any export must do before it writes.
     commandOnly.push_back(exportBy([&] { window.RaiseOnly("按钮8", renamora::Event::kClick); }));
     std::string text;
     textOnly.push_back(Milliseconds([&] {
       text = renamora::NameListText(window.Rows(), renamora::ExportSelection::kAll, true);
     }));
     Check(text == bytes, "the export's text differs from what it wrote");
+    gather.push_back(Milliseconds([&] { text = BareGather(window.Rows()); }));
   }
   results.Pair(Metric("ExportNameList", files), "bare_write", exported.command, exported.bare,
                kExportTarget);
   results.Part(Metric("ExportNameList", files, "/command_only"), commandOnly);
   results.Part(Metric("ExportNameList", files, "/text_only"), textOnly);
+  results.Part(Metric("ExportNameList", files, "/bare_gather"), gather);
 }
 
 // --- the peak working set, one process each -----------------------------------------
