@@ -1,5 +1,8 @@
 #include "export/name_export.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "platform/gbk_text.h"
 #include "platform/save_as.h"
 
@@ -19,50 +22,102 @@ bool Selected(ExportSelection selection, const std::string& status) {
   return true;
 }
 
-// Appends the field as CsvField gives it, without a text of its own: an
-// export of a million rows then makes no text per row.
-void AppendCsvField(std::string& out, std::string_view field) {
-  bool plain = true;
-  for (std::size_t pos = 0; pos < field.size() && plain; pos += text::CharLength(field, pos)) {
-    plain = field[pos] != ',' && field[pos] != '"';
+// Whether the field holds a "," or double quote byte, looked for eight
+// bytes at a time. A field without either needs no quotes; one with either
+// is stepped through by characters (NeedsQuotes), as a lead byte swallows
+// the byte after it whatever that byte is.
+bool MayNeedQuotes(std::string_view field) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  constexpr std::uint64_t kCommas = kOnes * ',';
+  constexpr std::uint64_t kQuotes = kOnes * '"';
+  std::size_t pos = 0;
+  for (; pos + 8 <= field.size(); pos += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, field.data() + pos, 8);
+    // A byte of `word` equal to c leaves a zero byte in word ^ (c in every
+    // byte); (x - 1s) & ~x sets the high bit of each zero byte of x.
+    const std::uint64_t commas = word ^ kCommas;
+    const std::uint64_t quotes = word ^ kQuotes;
+    if ((((commas - kOnes) & ~commas) | ((quotes - kOnes) & ~quotes)) & kHighBits) return true;
   }
-  if (plain) {
-    out.append(field.data(), field.size());
-    return;
+  for (; pos < field.size(); ++pos) {
+    if (field[pos] == ',' || field[pos] == '"') return true;
   }
-  out += '"';
-  for (std::size_t pos = 0; pos < field.size();) {
-    const std::size_t length = text::CharLength(field, pos);
-    if (length == 1 && field[pos] == '"') out += '"';
-    out.append(field.data() + pos, length);
-    pos += length;
-  }
-  out += '"';
+  return false;
 }
+
+bool NeedsQuotes(std::string_view field) {
+  if (!MayNeedQuotes(field)) return false;
+  for (std::size_t pos = 0; pos < field.size(); pos += text::CharLength(field, pos)) {
+    if (field[pos] == ',' || field[pos] == '"') return true;
+  }
+  return false;
+}
+
+// A text written in place, each field as CsvField gives it, in room taken
+// once for the plain size of every field: an export of a million rows then
+// makes no text per row, copies each name once, and is not copied again as
+// it grows. Only a field that takes quotes asks for more room.
+class CsvText {
+ public:
+  explicit CsvText(std::size_t plainSize) : text_(plainSize, '\0') {}
+
+  // Holds as long as every field still to come is written plain: the room
+  // left covers their plain sizes.
+  void Field(std::string_view field) {
+    if (!NeedsQuotes(field)) {
+      if (!field.empty()) std::memcpy(text_.data() + used_, field.data(), field.size());
+      used_ += field.size();
+      return;
+    }
+    // At most every byte doubled, and the two quotes.
+    text_.resize(text_.size() + field.size() + 2);
+    char* out = text_.data() + used_;
+    *out++ = '"';
+    for (std::size_t pos = 0; pos < field.size();) {
+      const std::size_t length = text::CharLength(field, pos);
+      if (length == 1 && field[pos] == '"') *out++ = '"';
+      std::memcpy(out, field.data() + pos, length);
+      out += length;
+      pos += length;
+    }
+    *out++ = '"';
+    used_ = static_cast<std::size_t>(out - text_.data());
+  }
+  void Char(char c) { text_[used_++] = c; }
+
+  std::string Take() {
+    text_.resize(used_);
+    return std::move(text_);
+  }
+
+ private:
+  std::string text_;
+  std::size_t used_ = 0;
+};
 
 }  // namespace
 
 std::string CsvField(std::string_view field) {
-  std::string quoted;
-  quoted.reserve(field.size() + 2);
-  AppendCsvField(quoted, field);
-  return quoted;
+  CsvText text(field.size());
+  text.Field(field);
+  return text.Take();
 }
 
 std::string NameListText(const FileList& list, ExportSelection selection, bool currentNames) {
   const std::size_t rows = list.RowCount();
-  // Room for the whole text at once (only quoting can ask for more): a text
-  // grown by doubling would copy itself again and again and, for a million
-  // rows, take fresh memory from the system at every export.
-  std::size_t room = 0;
+  // The plain size of the whole text, read from the rows alone (a name's
+  // length, not its bytes): a name longer than its base only leaves room
+  // unused.
+  std::size_t plainSize = 0;
   for (std::size_t r = 0; r < rows; ++r) {
     const FileRow& row = list[r];
     if (!Selected(selection, row.status)) continue;
-    room += (currentNames ? row.currentName : row.originalName).size() + 2;
-    if (selection == ExportSelection::kAll) room += 1 + row.status.size();
+    plainSize += (currentNames ? row.currentName : row.originalName).size() + 2;
+    if (selection == ExportSelection::kAll) plainSize += 1 + row.status.size();
   }
-  std::string out;
-  out.reserve(room);
+  CsvText text(plainSize);
   for (std::size_t r = 0; r < rows; ++r) {
     const FileRow& row = list[r];
     if (!Selected(selection, row.status)) continue;
@@ -70,16 +125,17 @@ std::string NameListText(const FileList& list, ExportSelection selection, bool c
     // without one.
     const std::string_view name = currentNames ? row.currentName : row.originalName;
     const std::size_t dot = text::FindLastChar(name, '.');
-    AppendCsvField(out, name.substr(0, dot == text::npos ? 0 : dot));
+    text.Field(name.substr(0, dot == text::npos ? 0 : dot));
     if (selection == ExportSelection::kAll) {
-      out += ',';
+      text.Char(',');
       // The program's own status words hold neither "," nor a quote; the
       // field rule only guards the line against anything else.
-      AppendCsvField(out, row.status);
+      text.Field(row.status);
     }
-    out += "\r\n";
+    text.Char('\r');
+    text.Char('\n');
   }
-  return out;
+  return text.Take();
 }
 
 void ExportNameList(Context& ctx, ExportSelection selection) {

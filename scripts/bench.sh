@@ -3,7 +3,8 @@
 # runs them, and prints one table of every figure. The rows also go to
 # build/bench/results.csv (metric,value,unit,target,met), so that runs can be
 # compared over time. Arguments are passed on to the native program (for
-# example --benchmark_filter=MatchRename).
+# example --benchmark_filter=MatchRename); BENCH_FILES=N sets the size of the
+# Win32 half's tree, BENCH_RUNS=N its runs per figure (at least 5).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
@@ -25,16 +26,21 @@ status=0
 "$native/bench/native_bench" --csv="$out/native.csv" "$@" || status=$?
 
 # ---- Win32 half: the real window under Wine, on real files ------------------
-# To come once the window is in: the Win32 program is built for win64, runs
-# under $WINE64 (scripts/wine-env.sh) on a generated tree of BENCH_FILES files
-# (default 20,000) and writes "$out/win32.csv" in the same CSV format; its
-# rows are joined to the table below like the native ones.
-win32_bench="$ROOT/build/bench-win64/bench/win32_bench.exe"
-if [ -f "$win32_bench" ]; then
-  :  # run it here and write "$out/win32.csv"
-else
-  echo "Win32 benchmark: to come"
+# The program is built for win64 and runs under $WINE64 with the headless
+# driver, on a generated tree of BENCH_FILES files (default 20,000; the
+# environment reaches the program) and writes "$out/win32.csv".
+win64="$ROOT/build/bench-win64"
+if [ ! -f "$win64/CMakeCache.txt" ]; then
+  cmake -S "$ROOT" -B "$win64" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DRENAMORA_TESTS=OFF >/dev/null
 fi
+cmake --build "$win64" -j "$jobs" --target win32_bench -- --no-print-directory
+# shellcheck source=wine-env.sh
+source "$ROOT/scripts/wine-env.sh"
+wine_prefix_ready
+echo
+win32_csv="$out/win32.csv"
+"$WINE64" "$win64/bench/win32_bench.exe" --csv="Z:${win32_csv//\//\\}" || status=$?
 
 # ---- one table --------------------------------------------------------------
 results="$out/results.csv"

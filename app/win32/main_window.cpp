@@ -289,7 +289,7 @@ void MainWindow::CreatePlatformObjects() {
       case layout::Kind::kDropObject: {
         const std::string name = c.name;
         drops_[name] = std::make_unique<Win32DropObject>(
-            [this, name](HWND target, HDROP drop) { OnDrop(name, target, drop); });
+            [this, name](HWND target, HDROP drop) { OnDrop(name, target, drop); }, window_);
         break;
       }
       case layout::Kind::kTransparentLabel: {
@@ -463,6 +463,19 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     }
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_DROPFILES: {
+      // The drop objects bound to this window see its drops from here,
+      // not through a subclass.
+      HDROP drop = reinterpret_cast<HDROP>(wParam);
+      for (const auto& [name, object] : drops_) {
+        if (object->BoundWindow() == window) {
+          object->Deliver(window, drop);
+          return 0;
+        }
+      }
+      ::DragFinish(drop);
+      return 0;
+    }
     case WM_NOTIFYFORMAT:
       return NFR_ANSI;
     case WM_CTLCOLORSTATIC:

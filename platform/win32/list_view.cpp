@@ -106,8 +106,19 @@ void OwnerDataListView::Update() {
     shownRows_ = rows;
   }
   if (model_.WidthRevision() != shownWidths_) {
+    // The header holds the widths the columns have now, a user's dragging
+    // included. A column already as wide is left alone: setting it anyway
+    // makes the control lay itself out and repaint its header again.
+    HWND header = reinterpret_cast<HWND>(::SendMessageA(list_, LVM_GETHEADER, 0, 0));
     for (std::size_t c = 0; c < model_.ColumnCount(); ++c) {
-      ::SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(model_.ColumnWidth(c), 0));
+      const int width = model_.ColumnWidth(c);
+      HDITEMA item{};
+      item.mask = HDI_WIDTH;
+      if (header && ::SendMessageA(header, HDM_GETITEMA, c, reinterpret_cast<LPARAM>(&item)) &&
+          item.cxy == width) {
+        continue;
+      }
+      ::SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(width, 0));
     }
     shownWidths_ = model_.WidthRevision();
   }

@@ -102,7 +102,7 @@ std::string DroppedText(HDROP drop) {
 }
 
 Win32DropObject::~Win32DropObject() {
-  if (window_ && ::IsWindow(window_)) {
+  if (subclassed_ && window_ && ::IsWindow(window_)) {
     ::RemoveWindowSubclass(window_, SubclassProc, reinterpret_cast<UINT_PTR>(this));
   }
 }
@@ -111,9 +111,12 @@ bool Win32DropObject::Bind(NativeHandle window) {
   HWND target = static_cast<HWND>(window);
   if (bound_ || !target || !::IsWindow(target)) return false;
   // Keyed by the object, so that two objects on one window stay apart.
-  if (!::SetWindowSubclass(target, SubclassProc, reinterpret_cast<UINT_PTR>(this),
-                           reinterpret_cast<DWORD_PTR>(this))) {
-    return false;
+  if (target != ownWindow_) {
+    if (!::SetWindowSubclass(target, SubclassProc, reinterpret_cast<UINT_PTR>(this),
+                             reinterpret_cast<DWORD_PTR>(this))) {
+      return false;
+    }
+    subclassed_ = true;
   }
   ::DragAcceptFiles(target, TRUE);
   window_ = target;
@@ -121,22 +124,26 @@ bool Win32DropObject::Bind(NativeHandle window) {
   return true;
 }
 
+void Win32DropObject::Deliver(HWND window, HDROP drop) {
+  try {
+    if (accepting_ && sink_) sink_(window, drop);
+  } catch (...) {
+    // A failed drop leaves the window as it was; it must not end the program.
+  }
+  ::DragFinish(drop);
+}
+
 LRESULT CALLBACK Win32DropObject::SubclassProc(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam, UINT_PTR id, DWORD_PTR self) {
   auto* object = reinterpret_cast<Win32DropObject*>(self);
   if (message == WM_DROPFILES) {
-    HDROP drop = reinterpret_cast<HDROP>(wParam);
-    try {
-      if (object->accepting_ && object->sink_) object->sink_(window, drop);
-    } catch (...) {
-      // A failed drop leaves the window as it was; it must not end the program.
-    }
-    ::DragFinish(drop);
+    object->Deliver(window, reinterpret_cast<HDROP>(wParam));
     return 0;
   }
   if (message == WM_NCDESTROY) {
     ::RemoveWindowSubclass(window, SubclassProc, id);
     object->window_ = nullptr;
+    object->subclassed_ = false;
   }
   return ::DefSubclassProc(window, message, wParam, lParam);
 }

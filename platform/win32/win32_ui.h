@@ -78,10 +78,17 @@ std::string DroppedText(HDROP drop);
 // Makes a window a target for files dropped from the shell. The window's
 // WM_DROPFILES goes to the sink, which decides what the drop means; the drop
 // handle is released afterwards, whatever the sink did.
+//
+// A window of another class is subclassed to see its WM_DROPFILES. The
+// program's own window (`ownWindow`) passes them to Deliver from its own
+// procedure instead: a subclass would put every message of that window,
+// each notification of the lists among them, through the subclass chain,
+// which costs a property lookup per message (a server call under Wine).
 class Win32DropObject final : public DropObject {
  public:
   using Sink = std::function<void(HWND window, HDROP drop)>;
-  explicit Win32DropObject(Sink sink) : sink_(std::move(sink)) {}
+  explicit Win32DropObject(Sink sink, HWND ownWindow = nullptr)
+      : sink_(std::move(sink)), ownWindow_(ownWindow) {}
   ~Win32DropObject() override;
   Win32DropObject(const Win32DropObject&) = delete;
   Win32DropObject& operator=(const Win32DropObject&) = delete;
@@ -91,13 +98,18 @@ class Win32DropObject final : public DropObject {
 
   HWND BoundWindow() const { return window_; }
   bool Accepting() const { return accepting_; }
+  // Hands a drop that reached the bound window to the sink, if the object
+  // accepts files, and releases it.
+  void Deliver(HWND window, HDROP drop);
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
   Sink sink_;
+  HWND ownWindow_;
   HWND window_ = nullptr;
   bool bound_ = false;
+  bool subclassed_ = false;
   bool accepting_ = false;
 };
 

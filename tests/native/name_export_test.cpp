@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "platform/gbk_text.h"
 #include "tests/support/memory_app.h"
 
 namespace renamora::testing {
@@ -115,6 +116,58 @@ TEST_F(NameExport, CsvFieldLeavesOtherTextsAlone) {
   // "\x81\x2C" is no real character pair in GBK, but a lead byte swallows
   // the byte after it in every scan, so that comma is not one of its own.
   EXPECT_EQ(CsvField("\x81,"), "\x81,");
+}
+
+// The field rule stepped through character by character, as a reader of
+// the file applies it.
+std::string QuotedByCharacters(std::string_view field) {
+  bool plain = true;
+  for (std::size_t pos = 0; pos < field.size(); pos += text::CharLength(field, pos)) {
+    plain = plain && field[pos] != ',' && field[pos] != '"';
+  }
+  if (plain) return std::string(field);
+  std::string out = "\"";
+  for (std::size_t pos = 0; pos < field.size();) {
+    const std::size_t length = text::CharLength(field, pos);
+    if (length == 1 && field[pos] == '"') out += '"';
+    out.append(field.substr(pos, length));
+    pos += length;
+  }
+  return out + "\"";
+}
+
+TEST_F(NameExport, QuotingFindsEveryRealCommaAndQuoteWhereverItLies) {
+  // A comma or quote at every place of names up to three words of eight
+  // bytes long, alone, after a lead byte that swallows it, and among
+  // double-byte characters; every row quoted, so that the text outgrows
+  // the room taken for it again and again.
+  std::string expected;
+  std::size_t cases = 0;
+  for (std::size_t length = 1; length <= 24; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      for (const char special : {',', '"'}) {
+        for (int variant = 0; variant < 3; ++variant) {
+          std::string base(length, 'a');
+          if (variant == 2) {
+            for (std::size_t i = 0; i + 1 < length; i += 2) base.replace(i, 2, "名");
+          }
+          base[at] = special;
+          if (variant == 1 && at > 0) base[at - 1] = '\x81';
+          // A lone trail byte at the end swallows the dot: then the name
+          // has no base.
+          const std::string name = base + ".txt";
+          const std::size_t dot = text::FindLastChar(name, '.');
+          Row(name, "完成");
+          expected += QuotedByCharacters(name.substr(0, dot == text::npos ? 0 : dot)) + ",完成\r\n";
+          ++cases;
+          SCOPED_TRACE(base);
+          EXPECT_EQ(CsvField(base), QuotedByCharacters(base));
+        }
+      }
+    }
+  }
+  EXPECT_EQ(cases, 3u * 2u * (24u * 25u / 2u));
+  EXPECT_EQ(Export(kAll), expected);
 }
 
 TEST_F(NameExport, NoSelectedRowGivesAZeroByteFile) {

@@ -13,8 +13,8 @@
 
 #include "platform/file_system.h"
 #include "tests/support/scene.h"
-#include "tests/win32/modal_answerer.h"
-#include "tests/win32/real_window.h"
+#include "tests/support/win32/modal_answerer.h"
+#include "tests/support/win32/real_window.h"
 
 namespace renamora::testing {
 namespace {
@@ -222,6 +222,25 @@ TEST_F(FileDrop, ASecondDropReplacesTheRowsAndAnEmptyFolderLeavesNone) {
   EXPECT_EQ(ListRowCount(Files()), 0);
   EXPECT_EQ(app.Text("标签4"), "载入0个文件");
   EXPECT_FALSE(app.window.hint("透明标签1").Visible());
+}
+
+TEST_F(FileDrop, AColumnTheUserWidenedStaysSoUntilTheNextFitPutsTheFittedWidthBack) {
+  auto scene = MakeScene();
+  scene->AddFile(scene->root() + "长一些的名字.txt");
+  const std::vector<std::string> one = {scene->root() + "长一些的名字.txt"};
+  DropFiles(app.Main(), one, OnFileList());
+  const int fitted = ListColumnWidth(Files(), 2);
+  // The user drags the column wider; a command that fits nothing leaves it.
+  ::SendMessageA(Files(), LVM_SETCOLUMNWIDTH, 2, fitted + 100);
+  app.window.ShowPage(1);
+  ::SendMessageA(app.Handle("按钮3"), BM_CLICK, 0, 0);
+  EXPECT_EQ(ListColumnWidth(Files(), 2), fitted + 100);
+  // The next load fits the columns again. The fit comes to the width the
+  // column had before, yet the column shows it: what the list holds, not
+  // what it was last told, decides whether a width is set.
+  DropFiles(app.Main(), one, OnFileList());
+  EXPECT_EQ(ListColumnWidth(Files(), 2), fitted);
+  EXPECT_EQ(ListColumnWidth(Files(), 0), 80);
 }
 
 TEST_F(FileDrop, AHundredThousandRowsShowAndScrollFromTheModel) {

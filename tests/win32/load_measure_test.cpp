@@ -18,7 +18,7 @@
 #include "filelist/file_loading.h"
 #include "platform/win32/win32_file_system.h"
 #include "tests/support/scene.h"
-#include "tests/win32/real_window.h"
+#include "tests/support/win32/real_window.h"
 
 namespace renamora::testing {
 namespace {

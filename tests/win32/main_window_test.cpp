@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "app/layout.h"
-#include "tests/win32/real_window.h"
+#include "tests/support/win32/real_window.h"
 
 namespace renamora::testing {
 namespace {

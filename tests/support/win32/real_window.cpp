@@ -1,4 +1,4 @@
-#include "tests/win32/real_window.h"
+#include "tests/support/win32/real_window.h"
 
 #include <commctrl.h>
 #include <shlobj.h>

@@ -1,4 +1,4 @@
-#include "tests/win32/modal_answerer.h"
+#include "tests/support/win32/modal_answerer.h"
 
 #include <commdlg.h>
 #include <dlgs.h>

@@ -1,0 +1,882 @@
+// The commands through the real main window, on real files, each against the
+// bare file-system work it stands on. The window is created in this process
+// (under Wine with the headless driver when `make bench` runs it) and driven
+// as the shell and a user drive it: a real drop of a folder, clicks on its
+// buttons. Writes one CSV row per figure and per ratio
+// (metric,value,unit,target,met) to the file named by --csv=PATH.
+//
+// The tree is generated in a temporary folder: BENCH_FILES files (default
+// 20,000) in folders of 1,000, with Chinese names. Each figure is the median
+// of BENCH_RUNS runs (default and least 5), a command's runs alternating with
+// those of its bare counterpart, and each ratio the median of the ratios of
+// a command run to the bare run that follows it.
+//
+// The peak working set is measured in processes of their own (this program
+// started again with --peak=empty or --peak=full), so that nothing of the
+// other figures is in it. --only=load,rename,export,peak picks parts.
+
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <psapi.h>
+// clang-format on
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/event_table.h"
+#include "export/name_export.h"
+#include "platform/gbk_text.h"
+#include "platform/win32/win32_file_system.h"
+#include "tests/support/win32/modal_answerer.h"
+#include "tests/support/win32/real_window.h"
+
+namespace {
+
+using renamora::testing::DropFiles;
+using renamora::testing::ListRowCount;
+using renamora::testing::ModalAnswerer;
+using renamora::testing::RealWindow;
+namespace text = renamora::text;
+
+constexpr std::size_t kDefaultFiles = 20000;
+constexpr std::size_t kFilesPerFolder = 1000;
+constexpr int kLeastRuns = 5;
+constexpr char kTreeName[] = "基准树";
+constexpr char kInsertedText[] = "已审";
+constexpr char kRuleContent[] = "新品";
+constexpr char kExportName[] = "文件名.csv";
+// The size the working-set target is set for, and the target.
+constexpr std::size_t kPeakRows = 100000;
+constexpr double kPeakTargetMb = 64;
+
+constexpr double kLoadTarget = 1.3;
+constexpr double kRenameTarget = 1.1;
+constexpr double kExportTarget = 2;
+
+// --- small things ---------------------------------------------------------------
+
+std::string ZeroPadded(std::size_t n, int digits) {
+  std::string s = text::Decimal(n);
+  if (s.size() < static_cast<std::size_t>(digits)) s.insert(0, digits - s.size(), '0');
+  return s;
+}
+
+int DigitsOf(std::size_t powerOfTen) {
+  int digits = 0;
+  for (std::size_t n = powerOfTen; n > 1; n /= 10) ++digits;
+  return digits;
+}
+
+// Every file name holds a product code "K" and four digits. A table of
+// 10^k rules holds the codes "K" + k digits, so whatever the number of rules
+// each file matches exactly one of them, and the matching rules lie all
+// over the table.
+std::string FileName(std::size_t row) {
+  return "产品照片_K" + ZeroPadded(row % 10000, 4) + "_第" + ZeroPadded(row, 7) + "张.jpg";
+}
+
+std::size_t SizeFromEnvironment(const char* name, std::size_t fallback) {
+  const char* value = std::getenv(name);
+  if (!value || !*value) return fallback;
+  char* end = nullptr;
+  const unsigned long long n = std::strtoull(value, &end, 10);
+  return end && *end == '\0' && n > 0 ? static_cast<std::size_t>(n) : fallback;
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const std::size_t mid = values.size() / 2;
+  return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+template <typename Work>
+double Milliseconds(Work&& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// The console of `make bench` is a UTF-8 terminal; the program's texts are
+// GBK.
+std::string ForConsole(const std::string& text) {
+  const int length = static_cast<int>(text.size());
+  const int wide = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+  if (wide <= 0) return text;
+  std::wstring utf16(static_cast<std::size_t>(wide), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, utf16.data(), wide);
+  const int bytes =
+      ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, utf8.data(), bytes, nullptr, nullptr);
+  return utf8;
+}
+
+void Say(const std::string& line) {
+  std::printf("%s\n", ForConsole(line).c_str());
+  std::fflush(stdout);
+}
+
+std::string Fixed(double value) {
+  char number[64];
+  std::snprintf(number, sizeof(number), value < 10 ? "%.2f" : "%.1f", value);
+  return number;
+}
+
+// Every check that failed: a figure is only worth reporting when the
+// command did its work.
+std::vector<std::string> g_failures;
+
+bool Check(bool held, const std::string& what) {
+  if (!held) {
+    g_failures.push_back(what);
+    std::fprintf(stderr, "FAILED: %s\n", ForConsole(what).c_str());
+  }
+  return held;
+}
+
+// --- the results --------------------------------------------------------------------
+
+class Results {
+ public:
+  void Row(const std::string& metric, double value, const char* unit, double target = 0) {
+    csv_ += metric + "," + Fixed(value) + "," + unit + ",";
+    if (target > 0) {
+      char limit[64];
+      std::snprintf(limit, sizeof(limit), "%g", target);
+      csv_ += std::string(limit) + "," + (value <= target ? "yes" : "no");
+    } else {
+      csv_ += ",";
+    }
+    csv_ += "\n";
+  }
+
+  // A command's runs, its bare counterpart's runs, and the ratio of each
+  // pair: three rows.
+  void Pair(const std::string& metric, const char* bareName, const std::vector<double>& command,
+            const std::vector<double>& bare, double target) {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < command.size() && i < bare.size(); ++i) {
+      if (bare[i] > 0) ratios.push_back(command[i] / bare[i]);
+    }
+    if (ratios.empty()) return;
+    const double ratio = Median(ratios);
+    Row(metric, Median(command), "ms");
+    Row(metric + "/" + bareName, Median(bare), "ms");
+    Row(metric + "/ratio", ratio, "ratio", target);
+    Say("  " + metric + ": " + Fixed(Median(command)) + " ms, bare " + Fixed(Median(bare)) +
+        " ms, ratio " + Fixed(ratio) + (ratio <= target ? "" : "  (target " + Fixed(target) + ")"));
+  }
+
+  // Runs that explain a figure: their median alone.
+  void Part(const std::string& metric, const std::vector<double>& runs) {
+    if (runs.empty()) return;
+    Row(metric, Median(runs), "ms");
+    Say("    " + metric + ": " + Fixed(Median(runs)) + " ms");
+  }
+
+  const std::string& Csv() const { return csv_; }
+
+ private:
+  std::string csv_ = "metric,value,unit,target,met\n";
+};
+
+// --- the tree --------------------------------------------------------------------------
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(path.c_str());
+      }
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+  }
+  ::RemoveDirectoryA(folder.c_str());
+}
+
+// The benchmark's own folder in the temporary folder: the tree, the rule
+// files and the exported file. Created whole, removed whole.
+class Workspace {
+ public:
+  explicit Workspace(std::size_t files) : files_(files) {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    // What an earlier run left behind when it was stopped.
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((std::string(temp) + "renamora-bench-*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveTree(std::string(temp) + data.cFileName);
+        }
+      } while (::FindNextFileA(find, &data));
+      ::FindClose(find);
+    }
+    base_ = std::string(temp) + "renamora-bench-" + text::Decimal(::GetCurrentProcessId()) + "\\";
+    ::CreateDirectoryA(base_.c_str(), nullptr);
+    root_ = base_ + kTreeName;
+    ::CreateDirectoryA(root_.c_str(), nullptr);
+  }
+  ~Workspace() { RemoveTree(base_.substr(0, base_.size() - 1)); }
+  Workspace(const Workspace&) = delete;
+  Workspace& operator=(const Workspace&) = delete;
+
+  bool MakeFiles() {
+    std::string folder;
+    for (std::size_t row = 0; row < files_; ++row) {
+      if (row % kFilesPerFolder == 0) {
+        folder = root_ + "\\文件夹" + ZeroPadded(row / kFilesPerFolder + 1, 4) + "\\";
+        if (!::CreateDirectoryA(folder.c_str(), nullptr)) return false;
+      }
+      HANDLE file = ::CreateFileA((folder + FileName(row)).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+      if (file == INVALID_HANDLE_VALUE) return false;
+      ::CloseHandle(file);
+    }
+    return true;
+  }
+
+  // A rule file of `rules` rules under a header line.
+  std::string MakeRuleFile(std::size_t rules) {
+    const std::string path = base_ + "规则" + text::Decimal(rules) + ".csv";
+    const int digits = DigitsOf(rules);
+    std::string bytes = "匹配代码,插入内容\r\n";
+    for (std::size_t i = 0; i < rules; ++i) {
+      bytes.append("K")
+          .append(ZeroPadded(i, digits))
+          .append(",")
+          .append(kRuleContent)
+          .append("\r\n");
+    }
+    renamora::win32::Win32FileSystem fs;
+    Check(static_cast<bool>(fs.WriteWholeFile(path, bytes)), "writing " + path);
+    return path;
+  }
+
+  std::size_t Files() const { return files_; }
+  const std::string& Base() const { return base_; }
+  // The tree's root as a drop names it: without a trailing backslash.
+  const std::string& Root() const { return root_; }
+
+ private:
+  std::size_t files_;
+  std::string base_;
+  std::string root_;
+};
+
+// --- the bare work ------------------------------------------------------------------
+
+// Collects the path of every file below `folder`, depth first.
+void BareWalk(const std::string& folder, std::vector<std::string>& paths) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = ::FindFirstFileA((folder + "\\*.*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (data.cFileName[0] == '.' &&
+        (data.cFileName[1] == '\0' || (data.cFileName[1] == '.' && data.cFileName[2] == '\0'))) {
+      continue;
+    }
+    std::string path = folder + "\\" + data.cFileName;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      BareWalk(path, paths);
+    } else {
+      paths.push_back(std::move(path));
+    }
+  } while (::FindNextFileA(find, &data));
+  ::FindClose(find);
+}
+
+// Renames from[i] to to[i]; the number that failed.
+std::size_t BareMoves(const std::vector<std::string>& from, const std::vector<std::string>& to) {
+  std::size_t failed = 0;
+  for (std::size_t i = 0; i < from.size(); ++i) {
+    if (!::MoveFileA(from[i].c_str(), to[i].c_str())) ++failed;
+  }
+  return failed;
+}
+
+bool BareWrite(const std::string& path, const std::string& bytes) {
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD wrote = 0;
+  const BOOL ok =
+      ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
+  ::CloseHandle(file);
+  return ok && wrote == bytes.size();
+}
+
+// The least an export can do: every row's name and status copied side by
+// side into fresh memory, without looking for dots, commas or quotes.
+std::string BareGather(const renamora::FileList& rows) {
+  std::size_t size = 0;
+  for (const auto& row : rows.Rows()) size += row.currentName.size() + row.status.size() + 3;
+  std::string text(size, '\0');
+  char* out = text.data();
+  for (const auto& row : rows.Rows()) {
+    std::memcpy(out, row.currentName.data(), row.currentName.size());
+    out += row.currentName.size();
+    *out++ = ',';
+    std::memcpy(out, row.status.data(), row.status.size());
+    out += row.status.size();
+    *out++ = '\r';
+    *out++ = '\n';
+  }
+  return text;
+}
+
+// --- the save dialog, answered at once --------------------------------------------------
+
+// The export's figure runs from the click to the end of the write. The
+// system's save dialog would put a person's reaction in it, so the call the
+// program makes for it is answered at once with this path: the program's
+// own dialog code still runs, up to that call.
+std::string g_saveAnswer;
+int g_saveDialogs = 0;
+
+BOOL WINAPI AnswerSaveDialog(OPENFILENAMEA* dialog) {
+  ++g_saveDialogs;
+  if (!dialog || !dialog->lpstrFile || dialog->nMaxFile <= g_saveAnswer.size()) return FALSE;
+  std::memcpy(dialog->lpstrFile, g_saveAnswer.c_str(), g_saveAnswer.size() + 1);
+  return TRUE;
+}
+
+// Points this program's import of `function` from `dll` at `replacement`;
+// what it pointed at before, or null when there is no such import.
+void* ReplaceImport(const char* dll, const char* function, const void* replacement) {
+  auto* base = reinterpret_cast<unsigned char*>(::GetModuleHandleA(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) return nullptr;
+  for (auto* module =
+           reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       module->Name; ++module) {
+    if (::lstrcmpiA(reinterpret_cast<const char*>(base + module->Name), dll) != 0) continue;
+    const auto* names =
+        reinterpret_cast<const IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (names->u1.Ordinal & IMAGE_ORDINAL_FLAG) continue;
+      const auto* byName =
+          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
+      DWORD old = 0;
+      if (!::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE,
+                            &old)) {
+        return nullptr;
+      }
+      void* previous = reinterpret_cast<void*>(slots->u1.Function);
+      slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+      ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), old, &old);
+      return previous;
+    }
+  }
+  return nullptr;
+}
+
+bool AnswerSaveDialogsAtOnce() {
+  static const bool replaced = ReplaceImport("comdlg32.dll", "GetSaveFileNameA",
+                                             reinterpret_cast<const void*>(&AnswerSaveDialog));
+  return replaced;
+}
+
+// A message box that nobody answers would stop the benchmark for good. Only
+// the rule drops expect one (the header question, answered by a
+// ModalAnswerer); any other is a failure, closed at once with Cancel.
+using MessageBoxFunction = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
+MessageBoxFunction g_systemMessageBox = nullptr;
+bool g_boxExpected = false;
+
+int WINAPI GuardMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  if (g_boxExpected && g_systemMessageBox) return g_systemMessageBox(owner, text, caption, type);
+  Check(false, std::string("a message box came unasked: ") + (text ? text : ""));
+  return IDCANCEL;
+}
+
+bool GuardMessageBoxes() {
+  static const bool replaced = [] {
+    void* system =
+        ReplaceImport("user32.dll", "MessageBoxA", reinterpret_cast<const void*>(&GuardMessageBox));
+    g_systemMessageBox = reinterpret_cast<MessageBoxFunction>(system);
+    return system != nullptr;
+  }();
+  return replaced;
+}
+
+// --- the window ---------------------------------------------------------------------
+
+class Window {
+ public:
+  Window() : list_(app_.Handle("超级列表框1")) {}
+
+  // Paints whatever is waiting and takes every queued message, so that
+  // nothing left from before lands in the next timed run.
+  void Settle() {
+    ::RedrawWindow(app_.Main(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageA(&message);
+    }
+  }
+
+  // A drop from the shell onto the File list, the list painted once.
+  void Drop(const std::vector<std::string>& paths) {
+    DropFiles(app_.Main(), paths, RealWindow::Centre(app_.Rect("超级列表框1")));
+    ::UpdateWindow(list_);
+  }
+
+  // A click on a button of the page it lies on, the list painted once.
+  void Click(const char* button) {
+    ::SendMessageA(app_.Handle(button), BM_CLICK, 0, 0);
+    ::UpdateWindow(list_);
+  }
+  // A click whose command changes no row: nothing to show.
+  void ClickOnly(const char* button) { ::SendMessageA(app_.Handle(button), BM_CLICK, 0, 0); }
+
+  void ShowPage(int page) { app_.window.ShowPage(page); }
+  // An event run straight through the event table, as the window runs it
+  // but without the button or drop that raises it and without bringing the
+  // lists up to date: what the command alone costs.
+  void RaiseOnly(const char* control, renamora::Event event, const std::string& text = {}) {
+    renamora::RaiseEvent(app_.window.context(), control, event, text);
+  }
+  void UpdateLists() { app_.window.UpdateLists(); }
+  const renamora::FileList& Rows() { return app_.window.fileList(); }
+  void Type(const char* box, const char* text) { ::SetWindowTextA(app_.Handle(box), text); }
+
+  // A rule file dropped on the Rule list, its header skipped as a user
+  // skips it: OK at the question.
+  bool DropRules(const std::string& path, std::size_t rules) {
+    ModalAnswerer answerer;
+    answerer.Press(IDOK);
+    g_boxExpected = true;
+    answerer.Run([&] { DropFiles(app_.Handle("超级列表框2"), {path}, {20, 60}); });
+    g_boxExpected = false;
+    return answerer.Boxes().size() == 1 && answerer.Boxes()[0].planned &&
+           app_.window.ruleList().RowCount() == rules;
+  }
+
+  // Where each row takes its file to be now.
+  std::vector<std::string> CurrentPaths() {
+    std::vector<std::string> paths;
+    for (const auto& row : app_.window.fileList().Rows())
+      paths.push_back(row.folder + row.currentName);
+    return paths;
+  }
+  bool AllStatuses(const std::string& status) {
+    for (const auto& row : app_.window.fileList().Rows()) {
+      if (row.status != status) return false;
+    }
+    return true;
+  }
+  std::size_t ShownRows() const { return static_cast<std::size_t>(ListRowCount(list_)); }
+  std::string Text(const char* control) const { return app_.Text(control); }
+  HWND List() const { return list_; }
+
+ private:
+  RealWindow app_;
+  HWND list_;
+};
+
+// --- the measurements ---------------------------------------------------------------
+
+struct Runs {
+  std::vector<double> command;
+  std::vector<double> bare;
+};
+
+std::string Metric(const std::string& command, std::size_t files, const std::string& variant = "") {
+  return "win32/" + command + "/" + text::Decimal(files) + variant;
+}
+
+void MeasureLoad(Window& window, const Workspace& space, int runs, Results& results) {
+  const std::size_t files = space.Files();
+  const std::string loaded = "载入" + text::Decimal(files) + "个文件";
+  auto checkLoad = [&](const char* what) {
+    Check(window.ShownRows() == files && window.Text("标签4") == loaded,
+          std::string(what) + ": the list does not show every file");
+  };
+  std::vector<std::string> paths;
+  auto bare = [&] {
+    paths = std::vector<std::string>();
+    const double ms = Milliseconds([&] { BareWalk(space.Root(), paths); });
+    Check(paths.size() == files, "the bare walk did not find every file");
+    return ms;
+  };
+  auto clear = [&] {
+    window.ShowPage(1);
+    window.ClickOnly("按钮3");
+    Check(window.ShownRows() == 0, "\"清空\" (按钮3) left rows");
+    window.Settle();
+  };
+
+  // One of each first, unmeasured: the first painting of the list loads
+  // its fonts, and the first walk brings the folders into the caches.
+  window.Drop({space.Root()});
+  bare();
+
+  Runs over;   // a drop over the last load, which it replaces row for row
+  Runs empty;  // a drop on a list emptied by "清空", as the first drop is
+  std::vector<double> commandOnly;
+  std::vector<double> listUpdate;
+  std::vector<double> listPaint;
+  for (int run = 0; run < runs; ++run) {
+    window.Settle();
+    over.command.push_back(Milliseconds([&] { window.Drop({space.Root()}); }));
+    checkLoad("drop over the last load");
+    over.bare.push_back(bare());
+
+    clear();
+    empty.command.push_back(Milliseconds([&] { window.Drop({space.Root()}); }));
+    checkLoad("drop on an emptied list");
+    empty.bare.push_back(bare());
+
+    // The same drop in its parts: the command alone, then the list view
+    // taking the new rows and widths, then its painting.
+    clear();
+    commandOnly.push_back(Milliseconds(
+        [&] { window.RaiseOnly("拖放对象1", renamora::Event::kFilesDropped, space.Root()); }));
+    Check(window.Rows().RowCount() == files, "the drop's command did not load every file");
+    listUpdate.push_back(Milliseconds([&] { window.UpdateLists(); }));
+    listPaint.push_back(Milliseconds([&] { ::UpdateWindow(window.List()); }));
+    checkLoad("the drop in parts");
+  }
+  results.Pair(Metric("LoadDroppedFiles", files), "bare_walk", over.command, over.bare,
+               kLoadTarget);
+  results.Pair(Metric("LoadDroppedFiles", files, "/emptylist"), "bare_walk", empty.command,
+               empty.bare, kLoadTarget);
+  results.Part(Metric("LoadDroppedFiles", files, "/emptylist/command_only"), commandOnly);
+  results.Part(Metric("LoadDroppedFiles", files, "/emptylist/list_update"), listUpdate);
+  results.Part(Metric("LoadDroppedFiles", files, "/emptylist/list_paint"), listPaint);
+}
+
+// One rename command and its restore, each timed, with the same renames as
+// bare MoveFileA loops between them:
+//   the command renames A to B; the bare loop moves B to A, then A to B;
+//   the restore renames B to A.
+// The second bare loop makes the very moves of the rename, the first those
+// of the restore, and each runs next to its command. Every pass leaves the
+// files where the rows say they are, ready for the next run.
+class RenameCycle {
+ public:
+  RenameCycle(Window& window, const char* rename, const char* renamed, const char* restore)
+      : window_(window), rename_(rename), renamed_(renamed), restore_(restore) {}
+
+  void Run(const std::string& what) {
+    const std::vector<std::string> before = window_.CurrentPaths();
+    window_.Settle();
+    renames.command.push_back(Milliseconds([&] { window_.Click(rename_); }));
+    const std::vector<std::string> after = window_.CurrentPaths();
+    bool renamedAll = window_.AllStatuses(renamed_) && after.size() == before.size();
+    for (std::size_t i = 0; renamedAll && i < after.size(); ++i) renamedAll = after[i] != before[i];
+    if (!Check(renamedAll, what + ": not every row was renamed")) return;
+
+    std::size_t failed = 0;
+    restores.bare.push_back(Milliseconds([&] { failed = BareMoves(after, before); }));
+    Check(failed == 0, what + ": a bare rename failed");
+    renames.bare.push_back(Milliseconds([&] { failed = BareMoves(before, after); }));
+    Check(failed == 0, what + ": a bare rename failed");
+
+    window_.Settle();
+    restores.command.push_back(Milliseconds([&] { window_.Click(restore_); }));
+    Check(window_.AllStatuses("完成") && window_.CurrentPaths() == before,
+          what + ": not every row was restored");
+  }
+
+  Runs renames;
+  Runs restores;
+
+ private:
+  Window& window_;
+  const char* rename_;
+  const char* renamed_;
+  const char* restore_;
+};
+
+void MeasureRenames(Window& window, Workspace& space, int runs, Results& results) {
+  const std::size_t files = space.Files();
+  // 常规改名: the text typed once, as a user types it.
+  window.ShowPage(1);
+  window.Type("编辑框1", kInsertedText);
+  RenameCycle insert(window, "按钮1", "完成", "按钮2");
+  for (int run = 0; run < runs; ++run) insert.Run("InsertTextRename");
+  results.Pair(Metric("InsertTextRename", files), "bare_moves", insert.renames.command,
+               insert.renames.bare, kRenameTarget);
+  results.Pair(Metric("InsertTextRestore", files), "bare_moves", insert.restores.command,
+               insert.restores.bare, kRenameTarget);
+
+  // 匹配改名 with 100 rules, then with a table of 10,000 product codes.
+  window.ShowPage(0);
+  for (std::size_t rules : {100, 10000}) {
+    if (!Check(window.DropRules(space.MakeRuleFile(rules), rules),
+               "loading " + text::Decimal(rules) + " rules")) {
+      return;
+    }
+    RenameCycle match(window, "按钮4", "成功", "按钮5");
+    for (int run = 0; run < runs; ++run) match.Run("MatchRename");
+    const std::string variant = rules == 100 ? "" : "/" + text::Decimal(rules) + "rules";
+    results.Pair(Metric("MatchRename", files, variant), "bare_moves", match.renames.command,
+                 match.renames.bare, kRenameTarget);
+    results.Pair(Metric("MatchRestore", files, variant), "bare_moves", match.restores.command,
+                 match.restores.bare, kRenameTarget);
+  }
+}
+
+void MeasureExport(Window& window, const Workspace& space, int runs, Results& results) {
+  const std::size_t files = space.Files();
+  if (!Check(AnswerSaveDialogsAtOnce(), "the save dialog's call could not be answered")) return;
+  g_saveAnswer = space.Base() + kExportName;
+  window.ShowPage(2);
+  renamora::win32::Win32FileSystem fs;
+  std::string bytes;
+  Runs exported;
+  std::vector<double> commandOnly;
+  std::vector<double> textOnly;
+  std::vector<double> gather;
+  // Each run writes a file that is not there yet, as the bare write does.
+  auto exportBy = [&](auto&& click) {
+    const int dialogs = g_saveDialogs;
+    ::DeleteFileA(g_saveAnswer.c_str());
+    window.Settle();
+    const double ms = Milliseconds(click);
+    bytes.clear();
+    const bool wrote = g_saveDialogs == dialogs + 1 && fs.ReadWholeFile(g_saveAnswer, bytes);
+    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    return Check(wrote && lines == files, "the export did not write every row") ? ms : 0;
+  };
+  for (int run = 0; run < runs; ++run) {
+    exported.command.push_back(exportBy([&] { window.ClickOnly("按钮8"); }));
+    ::DeleteFileA(g_saveAnswer.c_str());
+    bool same = false;
+    exported.bare.push_back(Milliseconds([&] { same = BareWrite(g_saveAnswer, bytes); }));
+    Check(same, "the bare write failed");
+
+    // What the figure is made of: the command without the button, and the
+    // text it writes; and the least any export must do before it writes.
+    commandOnly.push_back(exportBy([&] { window.RaiseOnly("按钮8", renamora::Event::kClick); }));
+    std::string text;
+    textOnly.push_back(Milliseconds([&] {
+      text = renamora::NameListText(window.Rows(), renamora::ExportSelection::kAll, true);
+    }));
+    Check(text == bytes, "the export's text differs from what it wrote");
+    gather.push_back(Milliseconds([&] { text = BareGather(window.Rows()); }));
+  }
+  results.Pair(Metric("ExportNameList", files), "bare_write", exported.command, exported.bare,
+               kExportTarget);
+  results.Part(Metric("ExportNameList", files, "/command_only"), commandOnly);
+  results.Part(Metric("ExportNameList", files, "/text_only"), textOnly);
+  results.Part(Metric("ExportNameList", files, "/bare_gather"), gather);
+}
+
+// --- the peak working set, one process each -----------------------------------------
+
+std::string PeakReport(const std::string& base, bool full) {
+  return base + (full ? "峰值满.txt" : "峰值空.txt");
+}
+
+// What one drop must name to bring kPeakRows rows (at least) whatever the
+// size of the tree: the whole tree as often as it fits, then as many of its
+// folders as the rest takes (a path given twice is walked twice).
+std::vector<std::string> PeakDrop(const std::string& root, std::size_t files) {
+  std::vector<std::string> paths(kPeakRows / files, root);
+  const std::size_t rest = kPeakRows - paths.size() * files;
+  for (std::size_t folder = 0; folder * kFilesPerFolder < rest; ++folder) {
+    paths.push_back(root + "\\文件夹" + ZeroPadded(folder + 1, 4));
+  }
+  return paths;
+}
+
+// In the child: the window, empty or after one drop of kPeakRows rows,
+// painted, scrolled to its end and exported; then the process's peak.
+int MeasurePeakHere(std::string base, bool full) {
+  base += "\\";
+  if (!GuardMessageBoxes() || !AnswerSaveDialogsAtOnce()) return 4;
+  g_saveAnswer = base + (full ? "峰值满.csv" : "峰值空.csv");
+  Window window;
+  window.Settle();
+  if (full) {
+    window.Drop(PeakDrop(base + kTreeName, SizeFromEnvironment("BENCH_FILES", kDefaultFiles)));
+    ::SendMessageA(window.List(), LVM_ENSUREVISIBLE, window.ShownRows() - 1, FALSE);
+  }
+  window.Settle();
+  window.ShowPage(2);
+  window.ClickOnly("按钮8");
+  window.Settle();
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof(counters);
+  if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters))) return 2;
+  const std::string report =
+      text::Decimal(counters.PeakWorkingSetSize) + " " + text::Decimal(window.ShownRows()) + "\r\n";
+  renamora::win32::Win32FileSystem fs;
+  if (!fs.WriteWholeFile(PeakReport(base, full), report)) return 3;
+  return g_failures.empty() ? 0 : 1;
+}
+
+// Runs this program again to measure one peak; the peak in bytes and the
+// rows it was taken at, or false.
+bool PeakInChild(const std::string& base, bool full, double& bytes, std::size_t& rows) {
+  char exe[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  // The folder goes without its trailing backslash, which would escape the
+  // closing quote.
+  std::string command = "\"" + std::string(exe) + "\" --peak=" + (full ? "full" : "empty") +
+                        " \"--base=" + base.substr(0, base.size() - 1) + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+    std::fprintf(stderr, "cannot start %s (error %lu)\n", ForConsole(command).c_str(),
+                 ::GetLastError());
+    return false;
+  }
+  // However long a drop of the tree takes, it does not take this long.
+  constexpr DWORD kPatienceMs = 30 * 60 * 1000;
+  if (::WaitForSingleObject(process.hProcess, kPatienceMs) != WAIT_OBJECT_0) {
+    ::TerminateProcess(process.hProcess, 1);
+  }
+  DWORD code = 1;
+  ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  if (code != 0) {
+    std::fprintf(stderr, "%s ended with %lu\n", ForConsole(command).c_str(), code);
+    return false;
+  }
+  renamora::win32::Win32FileSystem fs;
+  std::string report;
+  if (!fs.ReadWholeFile(PeakReport(base, full), report)) return false;
+  unsigned long long peak = 0;
+  unsigned long long shown = 0;
+  if (std::sscanf(report.c_str(), "%llu %llu", &peak, &shown) != 2) return false;
+  bytes = static_cast<double>(peak);
+  rows = static_cast<std::size_t>(shown);
+  return true;
+}
+
+void MeasurePeak(const Workspace& space, int runs, Results& results) {
+  constexpr double kMb = 1024.0 * 1024.0;
+  std::vector<double> empty;
+  std::vector<double> full;
+  std::vector<double> above;
+  std::size_t rows = 0;
+  std::size_t expected = 0;
+  for (const std::string& path : PeakDrop(space.Root(), space.Files())) {
+    expected += path == space.Root() ? space.Files() : kFilesPerFolder;
+  }
+  for (int run = 0; run < runs; ++run) {
+    double emptyBytes = 0;
+    double fullBytes = 0;
+    std::size_t none = 0;
+    if (!Check(PeakInChild(space.Base(), false, emptyBytes, none) && none == 0,
+               "measuring the empty window's peak") ||
+        !Check(PeakInChild(space.Base(), true, fullBytes, rows) && rows == expected,
+               "measuring the full window's peak")) {
+      return;
+    }
+    empty.push_back(emptyBytes / kMb);
+    full.push_back(fullBytes / kMb);
+    above.push_back((fullBytes - emptyBytes) / kMb);
+  }
+  const std::string at = text::Decimal(rows) + "rows";
+  results.Row("win32/peak_working_set/0rows", Median(empty), "MB");
+  results.Row("win32/peak_working_set/" + at, Median(full), "MB");
+  // The target is set for kPeakRows rows; a tree that does not add up to
+  // them exactly gives a figure without one.
+  results.Row("win32/peak_working_set/" + at + "/above_empty", Median(above), "MB",
+              rows == kPeakRows ? kPeakTargetMb : 0);
+  Say("  peak working set: empty window " + Fixed(Median(empty)) + " MB, " + text::Decimal(rows) +
+      " rows " + Fixed(Median(full)) + " MB, " + Fixed(Median(above)) + " MB above");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  INITCOMMONCONTROLSEX classes{};
+  classes.dwSize = sizeof(classes);
+  classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES;
+  ::InitCommonControlsEx(&classes);
+
+  std::string csvPath;
+  std::string base;
+  std::string only = "load,rename,export,peak";
+  std::string peak;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.rfind("--csv=", 0) == 0) {
+      csvPath = arg.substr(6);
+    } else if (arg == "--peak=empty" || arg == "--peak=full") {
+      peak = arg.substr(7);
+    } else if (arg.rfind("--base=", 0) == 0) {
+      base = arg.substr(7);
+    } else if (arg.rfind("--only=", 0) == 0) {
+      only = arg.substr(7);
+    } else {
+      std::fprintf(stderr, "unknown argument: %s\n", arg.c_str());
+      return 2;
+    }
+  }
+  if (!peak.empty()) return MeasurePeakHere(base, peak == "full");
+  if (!GuardMessageBoxes()) {
+    std::fprintf(stderr, "cannot watch for message boxes\n");
+    return 1;
+  }
+  auto wanted = [&](const char* part) { return only.find(part) != std::string::npos; };
+
+  const std::size_t files = SizeFromEnvironment("BENCH_FILES", kDefaultFiles);
+  const int runs = static_cast<int>(
+      std::max<std::size_t>(kLeastRuns, SizeFromEnvironment("BENCH_RUNS", kLeastRuns)));
+  Results results;
+  {
+    Workspace space(files);
+    Say("Win32 benchmark: the real window on real files, median of " + text::Decimal(runs) +
+        " runs each");
+    double made = 0;
+    bool madeAll = false;
+    made = Milliseconds([&] { madeAll = space.MakeFiles(); });
+    if (!Check(madeAll, "could not make the tree in " + space.Base())) return 1;
+    Say("  made " + text::Decimal(files) + " files in " + Fixed(made) + " ms under " +
+        space.Base());
+    {
+      Window window;
+      window.Settle();
+      // The renames and the export work on the rows of a load.
+      window.Drop({space.Root()});
+      if (wanted("load")) MeasureLoad(window, space, runs, results);
+      if (wanted("rename")) MeasureRenames(window, space, runs, results);
+      if (wanted("export")) MeasureExport(window, space, runs, results);
+    }
+    if (wanted("peak")) MeasurePeak(space, runs, results);
+  }
+
+  renamora::win32::Win32FileSystem fs;
+  if (!csvPath.empty()) {
+    if (!fs.WriteWholeFile(csvPath, results.Csv())) {
+      std::fprintf(stderr, "cannot write %s\n", csvPath.c_str());
+      return 1;
+    }
+  } else {
+    std::fputs(results.Csv().c_str(), stdout);
+  }
+  return g_failures.empty() ? 0 : 1;
+}
