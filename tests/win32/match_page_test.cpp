@@ -14,8 +14,8 @@
 #include <map>
 
 #include "tests/support/scene.h"
-#include "tests/win32/modal_answerer.h"
-#include "tests/win32/real_window.h"
+#include "tests/support/win32/modal_answerer.h"
+#include "tests/support/win32/real_window.h"
 
 namespace renamora::testing {
 namespace {

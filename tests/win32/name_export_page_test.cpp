@@ -9,8 +9,8 @@
 // clang-format on
 
 #include "tests/support/scene.h"
-#include "tests/win32/modal_answerer.h"
-#include "tests/win32/real_window.h"
+#include "tests/support/win32/modal_answerer.h"
+#include "tests/support/win32/real_window.h"
 
 namespace renamora::testing {
 namespace {
