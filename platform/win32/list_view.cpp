@@ -46,7 +46,10 @@ void CopyCell(const std::string& text, wchar_t* out, int capacity) {
 }  // namespace
 
 OwnerDataListView::OwnerDataListView(HWND list, const ListModel& model)
-    : list_(list), model_(model), shownWidths_(model.WidthRevision()) {
+    : list_(list),
+      header_(reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0))),
+      model_(model),
+      shownWidths_(model.WidthRevision()) {
   for (std::size_t c = 0; c < model_.ColumnCount(); ++c) {
     LVCOLUMNA column{};
     column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -109,12 +112,11 @@ void OwnerDataListView::Update() {
     // The header holds the widths the columns have now, a user's dragging
     // included. A column already as wide is left alone: setting it anyway
     // makes the control lay itself out and repaint its header again.
-    HWND header = reinterpret_cast<HWND>(::SendMessageA(list_, LVM_GETHEADER, 0, 0));
     for (std::size_t c = 0; c < model_.ColumnCount(); ++c) {
       const int width = model_.ColumnWidth(c);
       HDITEMA item{};
       item.mask = HDI_WIDTH;
-      if (header && ::SendMessageA(header, HDM_GETITEMA, c, reinterpret_cast<LPARAM>(&item)) &&
+      if (header_ && ::SendMessageA(header_, HDM_GETITEMA, c, reinterpret_cast<LPARAM>(&item)) &&
           item.cxy == width) {
         continue;
       }

@@ -32,6 +32,7 @@ class OwnerDataListView {
 
  private:
   HWND list_;
+  HWND header_;  // holds the widths the columns have now
   const ListModel& model_;
   std::size_t shownRows_ = 0;
   std::uint64_t shownWidths_;
