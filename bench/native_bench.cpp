@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_tree.h"
 #include "filelist/file_loading.h"
 #include "platform/gbk_text.h"
 #include "tests/support/memory_app.h"
@@ -34,11 +35,11 @@ namespace {
 using renamora::MessageAnswer;
 using renamora::testing::MemoryApp;
 namespace text = renamora::text;
+using namespace renamora::bench;
 
 constexpr char kRoot[] = "D:\\基准测试";
 constexpr std::size_t kFilesPerFolder = 1000;
 constexpr char kInsertedText[] = "已审";
-constexpr char kRuleContent[] = "新品";
 constexpr std::size_t kStandardRules = 100;
 
 struct Plan {
@@ -59,26 +60,6 @@ Plan MakePlan() {
   plan.ruleCounts = {10, 1000, 10000};
   plan.repetitions = plan.smoke ? 1 : 5;
   return plan;
-}
-
-std::string ZeroPadded(std::size_t n, int digits) {
-  std::string s = text::Decimal(n);
-  if (s.size() < static_cast<std::size_t>(digits)) s.insert(0, digits - s.size(), '0');
-  return s;
-}
-
-int DigitsOf(std::size_t powerOfTen) {
-  int digits = 0;
-  for (std::size_t n = powerOfTen; n > 1; n /= 10) ++digits;
-  return digits;
-}
-
-// Every file name holds a product code "K" and four digits. A table of
-// 10^k rules holds the codes "K" + k digits, so whatever the number of rules
-// each file matches exactly one of them, and the matching rules lie all
-// over the table.
-std::string FileName(std::size_t row) {
-  return "产品照片_K" + ZeroPadded(row % 10000, 4) + "_第" + ZeroPadded(row, 7) + "张.jpg";
 }
 
 std::string RuleFilePath(MemoryApp& app, std::size_t rules) {
@@ -112,13 +93,7 @@ MemoryApp& AppWithRows(std::size_t rows) {
 void WriteRuleFile(MemoryApp& app, std::size_t rules) {
   const std::string path = RuleFilePath(app, rules);
   if (app.fs.Exists(path)) return;
-  const int digits = DigitsOf(rules);
-  std::string bytes = "匹配代码,插入内容\r\n";
-  bytes.reserve(bytes.size() + rules * (digits + 8));
-  for (std::size_t i = 0; i < rules; ++i) {
-    bytes.append("K").append(ZeroPadded(i, digits)).append(",").append(kRuleContent).append("\r\n");
-  }
-  app.fs.AddFile(path, std::move(bytes));
+  app.fs.AddFile(path, RuleFileBytes(rules));
 }
 
 // What a user does to load a rule file: drop it and skip its header.

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "app/event_table.h"
+#include "bench/bench_tree.h"
 #include "export/name_export.h"
 #include "platform/gbk_text.h"
 #include "platform/win32/win32_file_system.h"
@@ -44,13 +45,13 @@ using renamora::testing::ListRowCount;
 using renamora::testing::ModalAnswerer;
 using renamora::testing::RealWindow;
 namespace text = renamora::text;
+using namespace renamora::bench;
 
 constexpr std::size_t kDefaultFiles = 20000;
 constexpr std::size_t kFilesPerFolder = 1000;
 constexpr int kLeastRuns = 5;
 constexpr char kTreeName[] = "基准树";
 constexpr char kInsertedText[] = "已审";
-constexpr char kRuleContent[] = "新品";
 constexpr char kExportName[] = "文件名.csv";
 // The size the working-set target is set for, and the target.
 constexpr std::size_t kPeakRows = 100000;
@@ -61,26 +62,6 @@ constexpr double kRenameTarget = 1.1;
 constexpr double kExportTarget = 2;
 
 // --- small things ---------------------------------------------------------------
-
-std::string ZeroPadded(std::size_t n, int digits) {
-  std::string s = text::Decimal(n);
-  if (s.size() < static_cast<std::size_t>(digits)) s.insert(0, digits - s.size(), '0');
-  return s;
-}
-
-int DigitsOf(std::size_t powerOfTen) {
-  int digits = 0;
-  for (std::size_t n = powerOfTen; n > 1; n /= 10) ++digits;
-  return digits;
-}
-
-// Every file name holds a product code "K" and four digits. A table of
-// 10^k rules holds the codes "K" + k digits, so whatever the number of rules
-// each file matches exactly one of them, and the matching rules lie all
-// over the table.
-std::string FileName(std::size_t row) {
-  return "产品照片_K" + ZeroPadded(row % 10000, 4) + "_第" + ZeroPadded(row, 7) + "张.jpg";
-}
 
 std::size_t SizeFromEnvironment(const char* name, std::size_t fallback) {
   const char* value = std::getenv(name);
@@ -256,17 +237,8 @@ class Workspace {
   // A rule file of `rules` rules under a header line.
   std::string MakeRuleFile(std::size_t rules) {
     const std::string path = base_ + "规则" + text::Decimal(rules) + ".csv";
-    const int digits = DigitsOf(rules);
-    std::string bytes = "匹配代码,插入内容\r\n";
-    for (std::size_t i = 0; i < rules; ++i) {
-      bytes.append("K")
-          .append(ZeroPadded(i, digits))
-          .append(",")
-          .append(kRuleContent)
-          .append("\r\n");
-    }
     renamora::win32::Win32FileSystem fs;
-    Check(static_cast<bool>(fs.WriteWholeFile(path, bytes)), "writing " + path);
+    Check(static_cast<bool>(fs.WriteWholeFile(path, RuleFileBytes(rules))), "writing " + path);
     return path;
   }
 
