@@ -26,21 +26,19 @@ status=0
 "$native/bench/native_bench" --csv="$out/native.csv" "$@" || status=$?
 
 # ---- Win32 half: the real window under Wine, on real files ------------------
-# The program is built for win64 and runs under $WINE64 with the headless
-# driver, on a generated tree of BENCH_FILES files (default 20,000; the
-# environment reaches the program) and writes "$out/win32.csv".
-win64="$ROOT/build/bench-win64"
-if [ ! -f "$win64/CMakeCache.txt" ]; then
-  cmake -S "$ROOT" -B "$win64" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DRENAMORA_TESTS=OFF >/dev/null
-fi
-cmake --build "$win64" -j "$jobs" --target win32_bench -- --no-print-directory
+# The program is the release build itself (i686, as users get it, under
+# 32-bit Wine; where this machine runs no 32-bit code, the x86_64 build) with
+# the headless driver, on a generated tree of BENCH_FILES files (default
+# 20,000; the environment reaches the program), and writes "$out/win32.csv".
 # shellcheck source=wine-env.sh
 source "$ROOT/scripts/wine-env.sh"
+wine_pick_build
+bash "$ROOT/scripts/build.sh" "$RELEASE_BUILD" win32_bench
 wine_prefix_ready
 echo
 win32_csv="$out/win32.csv"
-"$WINE64" "$win64/bench/win32_bench.exe" --csv="Z:${win32_csv//\//\\}" || status=$?
+"$RELEASE_WINE" "$ROOT/build/$RELEASE_BUILD/bench/win32_bench.exe" --csv="Z:${win32_csv//\//\\}" ||
+  status=$?
 
 # ---- one table --------------------------------------------------------------
 results="$out/results.csv"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# `make run`: builds the 64-bit build and starts renamora.exe under Wine on
-# the current display. Where there is no display, or with --screenshot, it
+# `make run`: builds the release and starts renamora.exe, the file users get,
+# under 32-bit Wine on the current display (where this machine runs no 32-bit
+# program: the x86_64 build under 64-bit Wine, with a line saying so). Where there is no display, or with --screenshot, it
 # runs the program under Xvfb in a Wine virtual desktop instead, saves a
 # picture of the screen as PNG, prints the file's path and ends.
 set -euo pipefail
@@ -10,17 +11,17 @@ cd "$ROOT"
 screenshot=0
 if [ "${1:-}" = --screenshot ] || [ -z "${DISPLAY:-}" ]; then screenshot=1; fi
 
-RENAMORA_BUILD_QUIET=1 bash scripts/build.sh win64 renamora
-exe="$ROOT/build/win64/renamora.exe"
-
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
+wine_pick_build
+RENAMORA_BUILD_QUIET=1 bash scripts/build.sh "$RELEASE_BUILD" renamora
+exe="$ROOT/build/$RELEASE_BUILD/renamora.exe"
 export RENAMORA_WINE_DISPLAY=x11
 WINESERVER=/usr/lib/wine/wineserver
 
 if [ "$screenshot" = 0 ]; then
   wine_prefix_ready
-  exec "$WINE64" "$exe"
+  exec "$RELEASE_WINE" "$exe"
 fi
 
 width=800
@@ -45,7 +46,7 @@ export DISPLAY=":$(head -n1 "$work/display")"
 # No process of the prefix may keep the headless driver of the tests.
 "$WINESERVER" -k 2>/dev/null || true
 wine_prefix_ready
-"$WINE64" explorer "/desktop=Renamora,${width}x${height}" "Z:${exe//\//\\}" >/dev/null 2>&1 &
+"$RELEASE_WINE" explorer "/desktop=Renamora,${width}x${height}" "Z:${exe//\//\\}" >/dev/null 2>&1 &
 
 # Wait until the window is there and drawn: the screen holds more than the
 # desktop's few colours and two pictures a moment apart are the same.

@@ -10,6 +10,10 @@ packages=(
   fonts-wqy-microhei fonts-wine clang-format clang libclang-rt-14-dev
 )
 
+# The release is a 32-bit program: 32-bit Wine runs it. Its package comes
+# from the i386 architecture, which dpkg must know first.
+packages+=(wine32:i386)
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
@@ -23,6 +27,9 @@ if [ "$(id -u)" != 0 ]; then sudo_cmd=(sudo); fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

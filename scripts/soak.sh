@@ -10,10 +10,11 @@ bash scripts/build.sh native
 RENAMORA_PROPERTY_SEQUENCES="${SEQUENCES:-100000}" \
   build/native/tests/native_tests --gtest_filter='NothingIsLost.*'
 if [ -n "${WINE_SEQUENCES:-}" ]; then
-  bash scripts/build.sh win64
   # shellcheck source=wine-env.sh
   source scripts/wine-env.sh
+  wine_pick_build
+  bash scripts/build.sh "$RELEASE_BUILD"
   wine_prefix_ready
   RENAMORA_WINE_SEQUENCES="$WINE_SEQUENCES" \
-    "$WINE64" build/win64/tests/win32_tests.exe --gtest_filter='NothingIsLostOnRealFiles.*'
+    "$RELEASE_WINE" "build/$RELEASE_BUILD/tests/win32_tests.exe" --gtest_filter='NothingIsLostOnRealFiles.*'
 fi

@@ -56,20 +56,21 @@ else
   echo "FAILED: native build"; failed=$((failed + 1))
 fi
 
-step "win64 build"
-if bash scripts/build.sh win64; then
-  step "Win32 tests under Wine"
-  # shellcheck source=wine-env.sh
-  source scripts/wine-env.sh
+# shellcheck source=wine-env.sh
+source scripts/wine-env.sh
+wine_pick_build
+step "$RELEASE_BUILD build"
+if bash scripts/build.sh "$RELEASE_BUILD"; then
+  step "Win32 tests under Wine ($RELEASE_BUILD build)"
   wine_prefix_ready
   xml_win="$results/win32.xml"
-  timeout 900 "$WINE64" build/win64/tests/win32_tests.exe --gtest_brief=1 \
+  timeout 1200 "$RELEASE_WINE" "build/$RELEASE_BUILD/tests/win32_tests.exe" --gtest_brief=1 \
     --gtest_output="xml:Z:${xml_win//\//\\}"
   rc=$?
   count_report win32 "$xml_win" $rc
   /usr/lib/wine/wineserver -k 2>/dev/null || true
 else
-  echo "FAILED: win64 build"; failed=$((failed + 1))
+  echo "FAILED: $RELEASE_BUILD build"; failed=$((failed + 1))
 fi
 
 step "fuzzers, a short run each"

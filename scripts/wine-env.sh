@@ -8,8 +8,39 @@ export LC_ALL=zh_CN.UTF-8
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 WINE64=/usr/lib/wine/wine64
+# The 32-bit loader, which runs the release renamora.exe. A prefix made
+# while it is installed serves 32-bit and 64-bit programs alike.
+WINE32=/usr/lib/wine/wine
+
+# Whether 32-bit programs run here: 32-bit Wine must be installed and the
+# kernel must take 32-bit code (some refuse it: "Exec format error").
+wine_runs_32bit() {
+  "$WINE32" --version >/dev/null 2>&1
+}
+
+# Which build the Win32 tests, `make run` and the benchmark use: the i686
+# release where 32-bit code runs, else the x86_64 build of the same sources.
+# Sets RELEASE_BUILD (win32 or win64) and RELEASE_WINE (its loader), and
+# says so once when it has to fall back.
+wine_pick_build() {
+  if wine_runs_32bit; then
+    RELEASE_BUILD=win32
+    RELEASE_WINE="$WINE32"
+  else
+    RELEASE_BUILD=win64
+    RELEASE_WINE="$WINE64"
+    echo "note: this machine runs no 32-bit program ($WINE32 --version fails); using the x86_64 build instead"
+  fi
+}
 
 wine_prefix_ready() {
+  # A prefix made before 32-bit Wine was installed has no 32-bit system
+  # folder and cannot run the release: it is made again.
+  if [ -f "$WINEPREFIX/system.reg" ] && wine_runs_32bit &&
+     [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     "$WINE64" wineboot -i >/dev/null 2>&1 || true
