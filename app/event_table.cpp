@@ -22,20 +22,20 @@ using Text = const std::string&;
 
 // clang-format off
 const EventBinding kEventTable[] = {
-  {kMainWindowName, Event::kWindowCreated, [](Context& c, Text) { PrepareMainWindow(c); }},
-  {"拖放对象1",     Event::kFilesDropped,  [](Context& c, Text dropped) { LoadDroppedFiles(c, dropped); }},
-  {"按钮3",         Event::kClick,         [](Context& c, Text) { ClearFileList(c); }},
-  {"按钮6",         Event::kClick,         [](Context& c, Text) { ClearFilesAndCounters(c); }},
-  {"按钮1",         Event::kClick,         [](Context& c, Text) { InsertTextRename(c); }},
-  {"按钮2",         Event::kClick,         [](Context& c, Text) { InsertTextRestore(c); }},
-  {"拖放对象2",     Event::kFilesDropped,  [](Context& c, Text dropped) { LoadDroppedRules(c, dropped); }},
-  {"按钮7",         Event::kClick,         [](Context& c, Text) { ClearRules(c); }},
-  {"按钮11",        Event::kClick,         [](Context& c, Text) { ExportTemplate(c); }},
-  {"按钮4",         Event::kClick,         [](Context& c, Text) { MatchRename(c); }},
-  {"按钮5",         Event::kClick,         [](Context& c, Text) { MatchRestore(c); }},
-  {"按钮8",         Event::kClick,         [](Context& c, Text) { ExportNameList(c, ExportSelection::kAll); }},
-  {"按钮9",         Event::kClick,         [](Context& c, Text) { ExportNameList(c, ExportSelection::kSucceeded); }},
-  {"按钮10",        Event::kClick,         [](Context& c, Text) { ExportNameList(c, ExportSelection::kFailed); }},
+  {kMainWindowName, Event::kWindowCreated, nullptr,     [](Context& c, Text) { PrepareMainWindow(c); }},
+  {"拖放对象1",     Event::kFilesDropped,  "载入",      [](Context& c, Text dropped) { LoadDroppedFiles(c, dropped); }},
+  {"按钮3",         Event::kClick,         nullptr,     [](Context& c, Text) { ClearFileList(c); }},
+  {"按钮6",         Event::kClick,         nullptr,     [](Context& c, Text) { ClearFilesAndCounters(c); }},
+  {"按钮1",         Event::kClick,         "修改",      [](Context& c, Text) { InsertTextRename(c); }},
+  {"按钮2",         Event::kClick,         "还原",      [](Context& c, Text) { InsertTextRestore(c); }},
+  {"拖放对象2",     Event::kFilesDropped,  "载入规则",  [](Context& c, Text dropped) { LoadDroppedRules(c, dropped); }},
+  {"按钮7",         Event::kClick,         nullptr,     [](Context& c, Text) { ClearRules(c); }},
+  {"按钮11",        Event::kClick,         nullptr,     [](Context& c, Text) { ExportTemplate(c); }},
+  {"按钮4",         Event::kClick,         "修改",      [](Context& c, Text) { MatchRename(c); }},
+  {"按钮5",         Event::kClick,         "还原",      [](Context& c, Text) { MatchRestore(c); }},
+  {"按钮8",         Event::kClick,         "导出",      [](Context& c, Text) { ExportNameList(c, ExportSelection::kAll); }},
+  {"按钮9",         Event::kClick,         "导出",      [](Context& c, Text) { ExportNameList(c, ExportSelection::kSucceeded); }},
+  {"按钮10",        Event::kClick,         "导出",      [](Context& c, Text) { ExportNameList(c, ExportSelection::kFailed); }},
 };
 // clang-format on
 const std::size_t kEventTableSize = sizeof(kEventTable) / sizeof(kEventTable[0]);

@@ -18,6 +18,9 @@ using Command = void (*)(Context& ctx, const std::string& eventText);
 struct EventBinding {
   const char* control;
   Event event;
+  // What the window's title calls the command while it runs long; nullptr
+  // for a command that is never long.
+  const char* activity;
   Command command;
 };
 

@@ -4,6 +4,7 @@
 
 #include "platform/file_system.h"
 #include "platform/list_model.h"
+#include "platform/progress.h"
 #include "platform/ui.h"
 
 namespace renamora {
@@ -37,6 +38,8 @@ struct Controls {
 struct Context {
   FileSystem& fs;
   MessageBoxes& messages;
+  // Told after every row of a long command; says whether to go on.
+  Progress& progress;
   Controls& ui;
 };
 

@@ -54,6 +54,7 @@ void InsertTextRename(Context& ctx) {
     to.assign(row.folder);
     AppendInsertedName(to, row.currentName, t, s, position);
     row.status = RenameRowFile(ctx.fs, row, from, to) ? kDone : kFailed;
+    if (!ctx.progress.Step(r + 1, count)) break;
   }
   RefitFileListColumns(ctx);
 }

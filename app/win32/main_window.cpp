@@ -346,7 +346,8 @@ void MainWindow::CreatePlatformObjects() {
       window_,
       Handle("超级列表框2"),
   });
-  context_ = std::make_unique<Context>(Context{fs_, messages_, *controls_});
+  busy_ = std::make_unique<BusyWindow>(window_, messages_);
+  context_ = std::make_unique<Context>(Context{fs_, messages_, *busy_, *controls_});
 }
 
 void MainWindow::CentreOnScreen() {
@@ -406,6 +407,9 @@ void MainWindow::UpdateLists() {
 }
 
 void MainWindow::Raise(std::string_view control, Event event, const std::string& text) {
+  if (!busy_ || busy_->Running()) return;
+  const EventBinding* binding = FindBinding(control, event);
+  busy_->Begin(binding ? binding->activity : nullptr);
   try {
     if (observer_) observer_(control, event, text);
     RaiseEvent(*context_, control, event, text);
@@ -414,6 +418,7 @@ void MainWindow::Raise(std::string_view control, Event event, const std::string&
     // lists still show whatever it changed before.
   }
   UpdateLists();
+  busy_->End();
 }
 
 void MainWindow::OnDrop(const std::string& object, HWND target, HDROP drop) {
@@ -493,6 +498,18 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
           ::SetFocus(focus);
           return 0;
         }
+      }
+      break;
+    case WM_SETCURSOR:
+      if (busy_ && busy_->SetBusyCursor()) return TRUE;
+      break;
+    case WM_CLOSE:
+      // The close box stops a running command, if the user says so, and
+      // the window stays: the list must go on showing the names the files
+      // have now.
+      if (busy_ && busy_->Running()) {
+        busy_->AskToStop();
+        return 0;
       }
       break;
     case WM_DESTROY:

@@ -15,6 +15,7 @@
 
 #include "app/event_table.h"
 #include "app/layout.h"
+#include "app/win32/busy_window.h"
 #include "platform/controls.h"
 #include "platform/list_model.h"
 #include "platform/win32/list_view.h"
@@ -75,7 +76,9 @@ class MainWindow {
   void CentreOnScreen();
   RECT RectInMainWindow(HWND control) const;
 
-  // Runs the event's command, if any, and shows what it changed.
+  // Runs the event's command, if any, and shows what it changed. Nothing
+  // starts while a command runs: the window takes messages meanwhile, and
+  // an event it gets then is the user's input made during the command.
   void Raise(std::string_view control, Event event, const std::string& text = {});
   // A drop on the main window over another drop object's window belongs to
   // that object: the shell delivers it to the main window when it lands on
@@ -105,6 +108,7 @@ class MainWindow {
   std::map<std::string, std::unique_ptr<ListHint>> hints_;
   std::unique_ptr<OwnerDataListView> fileView_;
   std::unique_ptr<OwnerDataListView> ruleView_;
+  std::unique_ptr<BusyWindow> busy_;
   std::unique_ptr<Controls> controls_;
   std::unique_ptr<Context> context_;
 };

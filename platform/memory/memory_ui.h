@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/progress.h"
 #include "platform/ui.h"
 
 namespace renamora {
@@ -114,6 +115,33 @@ class MemoryMessageBoxes final : public MessageBoxes {
  private:
   std::deque<MessageAnswer> answers_;
   std::vector<Shown> shown_;
+};
+
+// A user watching a command: lets it run, or says stop at a chosen step (the
+// k-th from now: after k rows, or k files found), and from then on until
+// told otherwise.
+class MemoryProgress final : public Progress {
+ public:
+  bool Step(std::size_t done, std::size_t total) override {
+    ++steps_;
+    done_ = done;
+    total_ = total;
+    return stopAt_ == 0 || steps_ < stopAt_;
+  }
+  void StopAt(std::size_t step) {
+    steps_ = 0;
+    stopAt_ = step;
+  }
+  void LetRun() { stopAt_ = 0; }
+  std::size_t Steps() const { return steps_; }
+  std::size_t Done() const { return done_; }
+  std::size_t Total() const { return total_; }
+
+ private:
+  std::size_t steps_ = 0;
+  std::size_t stopAt_ = 0;
+  std::size_t done_ = 0;
+  std::size_t total_ = 0;
 };
 
 class MemoryDropObject final : public DropObject {

@@ -15,7 +15,7 @@ namespace renamora::testing {
 
 class MemoryApp {
  public:
-  MemoryApp() : ctx{fs, messages, window.controls()} {
+  MemoryApp() : ctx{fs, messages, progress, window.controls()} {
     RaiseEvent(ctx, kMainWindowName, Event::kWindowCreated);
   }
 
@@ -43,6 +43,7 @@ class MemoryApp {
   MemoryFileSystem fs;
   MemoryMainWindow window;
   MemoryMessageBoxes messages;
+  MemoryProgress progress;
   Context ctx;
 };
 

@@ -71,7 +71,7 @@ class Sequence {
         options_(options),
         scene_(MakeScene()),
         fs_(scene_->fs()),
-        ctx_{fs_, messages_, window_.controls()} {
+        ctx_{fs_, messages_, progress_, window_.controls()} {
     tree_ = scene_->root() + "tree\\";
     outside_ = scene_->root() + "outside\\";
     out_ = scene_->root() + "out\\";
@@ -387,6 +387,7 @@ class Sequence {
   RecordingFileSystem fs_;
   MemoryMainWindow window_;
   MemoryMessageBoxes messages_;
+  MemoryProgress progress_;
   Context ctx_;
   std::string tree_, outside_, out_, rules_;
   std::map<std::string, std::size_t> expected_;  // content -> depth under the tree
