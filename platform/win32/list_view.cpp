@@ -145,12 +145,13 @@ void OwnerDataListView::SetDpi(int dpi, HFONT font) {
 
   dpi_ = dpi;
   ::SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  const bool newWidths = model_.WidthRevision() != shownWidths_;
   for (std::size_t c = 0; c < model_.ColumnCount(); ++c) {
     // A width the user dragged keeps its share of the window; the others are
     // the model's at the new scale.
     const int shown = HeaderWidth(c);
     const int modelWidth = model_.ColumnWidth(c);
-    const int width = shown < 0 || shown == dpi::Scale(modelWidth, oldDpi)
+    const int width = newWidths || shown < 0 || shown == dpi::Scale(modelWidth, oldDpi)
                           ? dpi::Scale(modelWidth, dpi)
                           : ::MulDiv(shown, dpi, oldDpi);
     ::SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(width, 0));
