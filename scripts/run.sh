@@ -4,12 +4,19 @@
 # program: the x86_64 build under 64-bit Wine, with a line saying so). Where there is no display, or with --screenshot, it
 # runs the program under Xvfb in a Wine virtual desktop instead, saves a
 # picture of the screen as PNG, prints the file's path and ends.
+# DPI=N (e.g. `DPI=144 make screenshot`) runs it at that display scale; the
+# prefix's own scale is put back afterwards.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
 
 screenshot=0
 if [ "${1:-}" = --screenshot ] || [ -z "${DISPLAY:-}" ]; then screenshot=1; fi
+dpi="${DPI:-}"
+if [ -n "$dpi" ] && { ! [[ "$dpi" =~ ^[0-9]+$ ]] || [ "$dpi" -lt 96 ] || [ "$dpi" -gt 480 ]; }; then
+  echo "run: DPI must be a number from 96 to 480, not '$dpi'" >&2
+  exit 2
+fi
 
 # shellcheck source=wine-env.sh
 source scripts/wine-env.sh
@@ -21,17 +28,23 @@ WINESERVER=/usr/lib/wine/wineserver
 
 if [ "$screenshot" = 0 ]; then
   wine_prefix_ready
-  exec "$RELEASE_WINE" "$exe"
+  if [ -z "$dpi" ]; then exec "$RELEASE_WINE" "$exe"; fi
+  trap wine_restore_dpi EXIT
+  wine_set_dpi "$dpi"
+  "$RELEASE_WINE" "$exe"
+  exit
 fi
 
-width=800
-height=600
+# The desktop grows with the scale, so the window fits on it.
+width=$((800 * ${dpi:-96} / 96))
+height=$((600 * ${dpi:-96} / 96))
 work="$(mktemp -d)"
 xvfb_pid=""
 cleanup() {
   "$WINESERVER" -k 2>/dev/null || true
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
+  if [ -n "$dpi" ]; then wine_restore_dpi; fi
 }
 trap cleanup EXIT
 
@@ -46,6 +59,7 @@ export DISPLAY=":$(head -n1 "$work/display")"
 # No process of the prefix may keep the headless driver of the tests.
 "$WINESERVER" -k 2>/dev/null || true
 wine_prefix_ready
+if [ -n "$dpi" ]; then wine_set_dpi "$dpi"; fi
 "$RELEASE_WINE" explorer "/desktop=Renamora,${width}x${height}" "Z:${exe//\//\\}" >/dev/null 2>&1 &
 
 # Wait until the window is there and drawn: the screen holds more than the
@@ -63,6 +77,6 @@ for _ in $(seq 60); do
 done
 
 mkdir -p "$ROOT/build/screenshots"
-out="$ROOT/build/screenshots/renamora-$(date +%Y%m%d-%H%M%S).png"
+out="$ROOT/build/screenshots/renamora-${dpi:-96}dpi-$(date +%Y%m%d-%H%M%S).png"
 cp "$shot" "$out"
 echo "$out"

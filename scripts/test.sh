@@ -61,13 +61,25 @@ source scripts/wine-env.sh
 wine_pick_build
 step "$RELEASE_BUILD build"
 if bash scripts/build.sh "$RELEASE_BUILD"; then
-  step "Win32 tests under Wine ($RELEASE_BUILD build)"
   wine_prefix_ready
-  xml_win="$results/win32.xml"
-  timeout 1200 "$RELEASE_WINE" "build/$RELEASE_BUILD/tests/win32_tests.exe" --gtest_brief=1 \
-    --gtest_output="xml:Z:${xml_win//\//\\}"
-  rc=$?
-  count_report win32 "$xml_win" $rc
+  # Everything at 96 DPI, then the main window's cases at 144 and 192 DPI:
+  # Wine takes the scale from the registry when a process starts. The
+  # prefix's own scale is put back afterwards.
+  trap wine_restore_dpi EXIT
+  for dpi in 96 144 192; do
+    filter='*'
+    [ "$dpi" = 96 ] || filter='MainWindow*'
+    step "Win32 tests under Wine ($RELEASE_BUILD build, $dpi DPI, $filter)"
+    wine_set_dpi "$dpi"
+    xml_win="$results/win32-${dpi}dpi.xml"
+    RENAMORA_TEST_DPI=$dpi timeout 1200 "$RELEASE_WINE" \
+      "build/$RELEASE_BUILD/tests/win32_tests.exe" --gtest_brief=1 --gtest_filter="$filter" \
+      --gtest_output="xml:Z:${xml_win//\//\\}"
+    rc=$?
+    count_report "win32 at $dpi DPI" "$xml_win" $rc
+  done
+  wine_restore_dpi
+  trap - EXIT
   /usr/lib/wine/wineserver -k 2>/dev/null || true
 else
   echo "FAILED: $RELEASE_BUILD build"; failed=$((failed + 1))

@@ -67,3 +67,30 @@ wine_prefix_ready() {
     echo "$want" >"$WINEPREFIX/.renamora-graphics"
   fi
 }
+
+# The display scale of the prefix: Wine takes it from LogPixels when a
+# process starts. wine_set_dpi DPI sets it and keeps the value it had;
+# wine_restore_dpi puts that back (or removes the value, as it was missing).
+WINE_DPI_KEY='HKCU\Control Panel\Desktop'
+wine_set_dpi() {
+  if [ -z "${WINE_DPI_SAVED+set}" ]; then
+    WINE_DPI_SAVED=$("$WINE64" reg query "$WINE_DPI_KEY" /v LogPixels 2>/dev/null |
+      awk '$1 == "LogPixels" {print $3}' | tr -d '\r' || true)
+  fi
+  "$WINE64" reg add "$WINE_DPI_KEY" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  # Processes still running (the desktop among them) keep the old scale.
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  /usr/lib/wine/wineserver -w 2>/dev/null || true
+}
+wine_restore_dpi() {
+  [ -n "${WINE_DPI_SAVED+set}" ] || return 0
+  if [ -n "$WINE_DPI_SAVED" ]; then
+    "$WINE64" reg add "$WINE_DPI_KEY" /v LogPixels /t REG_DWORD /d "$((WINE_DPI_SAVED))" /f \
+      >/dev/null 2>&1
+  else
+    "$WINE64" reg delete "$WINE_DPI_KEY" /v LogPixels /f >/dev/null 2>&1 || true
+  fi
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  /usr/lib/wine/wineserver -w 2>/dev/null || true
+  unset WINE_DPI_SAVED
+}

@@ -16,6 +16,8 @@ constexpr int kIconResource = 1;
 constexpr int kFirstControlId = 1000;
 // Height of a combo box's open list, below the field the table sizes.
 constexpr int kDropDownHeight = 100;
+// Windows 10 1703 on asks with it which size the window wants at a new scale.
+constexpr UINT kGetDpiScaledSize = 0x02E4;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 bool HasWindow(layout::Kind kind) {
@@ -52,10 +54,6 @@ void RegisterMainClass(HINSTANCE instance, WNDPROC proc) {
   ::RegisterClassExA(&wc);
 }
 
-HFONT GuiFont() {
-  return reinterpret_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-}
-
 // A drop-down combo box sizes its field from its font; bring the closed box
 // to the height the table gives.
 void FitComboHeight(HWND combo, int height) {
@@ -71,6 +69,12 @@ void FitComboHeight(HWND combo, int height) {
     if (field <= 0) return;
     ::SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
   }
+}
+
+// The room around a tab's caption grows with the caption's font; 6 and 3 are
+// the control's own padding at 96 DPI.
+void ScaleTabPadding(HWND tab, int dpi) {
+  ::SendMessageA(tab, TCM_SETPADDING, 0, MAKELPARAM(dpi::Scale(6, dpi), dpi::Scale(3, dpi)));
 }
 
 bool Overlap(const layout::Control& a, const layout::Control& b) {
@@ -89,6 +93,10 @@ MainWindow::MainWindow(HINSTANCE instance, FileSystem& fs, MessageBoxes& message
 
 MainWindow::~MainWindow() {
   if (window_ && ::IsWindow(window_)) ::DestroyWindow(window_);
+  // Only now that no control uses them any more.
+  if (font_) ::DeleteObject(font_);
+  if (bigIcon_) ::DestroyIcon(bigIcon_);
+  if (smallIcon_) ::DestroyIcon(smallIcon_);
 }
 
 bool MainWindow::Create(int show) {
@@ -100,6 +108,13 @@ bool MainWindow::Create(int show) {
                          layout.width, layout.height, nullptr, nullptr, instance_, this)) {
     return false;
   }
+  // The monitor the window starts on gives its scale.
+  dpi_ = dpi::ForWindow(window_);
+  font_ = dpi::CreateUiFont(dpi_);
+  const SIZE outer = OuterSize(dpi_);
+  ::SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetIcons();
   CreateControls();
   RaiseOverlappingControls();
   CreatePlatformObjects();
@@ -154,7 +169,8 @@ HWND MainWindow::CreateControl(const layout::Control& control, HWND parent, bool
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (startsGroup ? WS_GROUP : 0);
   DWORD exStyle = 0;
   const char* className = "BUTTON";
-  int height = control.height;
+  const RECT rect = ControlRect(control);
+  int height = rect.bottom - rect.top;
   switch (control.kind) {
     case layout::Kind::kListView:
       className = WC_LISTVIEWA;
@@ -193,20 +209,21 @@ HWND MainWindow::CreateControl(const layout::Control& control, HWND parent, bool
     case layout::Kind::kComboBox:
       className = "COMBOBOX";
       style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-      height += kDropDownHeight;
+      height += dpi::Scale(kDropDownHeight, dpi_);
       break;
     default:
       return nullptr;
   }
   const INT_PTR id = kFirstControlId + (&control - layout::kControls);
-  HWND handle = ::CreateWindowExA(exStyle, className, control.caption, style, control.left,
-                                  control.top, control.width, height, parent,
+  HWND handle = ::CreateWindowExA(exStyle, className, control.caption, style, rect.left, rect.top,
+                                  rect.right - rect.left, height, parent,
                                   reinterpret_cast<HMENU>(id), instance_, nullptr);
   if (!handle) return nullptr;
-  ::SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(GuiFont()), FALSE);
+  ::SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
   switch (control.kind) {
     case layout::Kind::kTabControl:
+      ScaleTabPadding(handle, dpi_);
       for (std::size_t t = 0; t < layout::kTabCount; ++t) {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
@@ -232,12 +249,80 @@ HWND MainWindow::CreateControl(const layout::Control& control, HWND parent, bool
       } else {
         ::SetWindowTextA(handle, control.caption);
       }
-      FitComboHeight(handle, control.height);
+      FitComboHeight(handle, rect.bottom - rect.top);
       break;
     default:
       break;
   }
   return handle;
+}
+
+RECT MainWindow::ControlRect(const layout::Control& control) const {
+  return dpi::ScaleRect(control.left, control.top, control.width, control.height, dpi_);
+}
+
+RECT MainWindow::HintArea(const layout::Control& hint, HWND list) const {
+  RECT area = ControlRect(hint);
+  HWND parent = hint.parent ? Handle(hint.parent) : window_;
+  ::MapWindowPoints(parent, list, reinterpret_cast<POINT*>(&area), 2);
+  return area;
+}
+
+SIZE MainWindow::OuterSize(int dpi) const {
+  const layout::Window& layout = layout::kMainWindowLayout;
+  return dpi::ScaledOuterSize({layout.width, layout.height},
+                              static_cast<DWORD>(::GetWindowLongPtrA(window_, GWL_STYLE)),
+                              static_cast<DWORD>(::GetWindowLongPtrA(window_, GWL_EXSTYLE)), dpi);
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  HFONT previous = font_;
+  font_ = dpi::CreateUiFont(dpi);
+  dpi_ = dpi;
+  ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOut();
+  SetIcons();
+  if (previous) ::DeleteObject(previous);
+}
+
+void MainWindow::LayOut() {
+  for (std::size_t i = 0; i < layout::kControlCount; ++i) {
+    const layout::Control& c = layout::kControls[i];
+    HWND handle = Handle(c.name);
+    if (!handle) continue;
+    // The font first: a combo box sizes its field from it.
+    if (fileView_ && handle == fileView_->Handle()) {
+      fileView_->SetDpi(dpi_, font_);
+    } else if (ruleView_ && handle == ruleView_->Handle()) {
+      ruleView_->SetDpi(dpi_, font_);
+    } else {
+      ::SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
+    const RECT rect = ControlRect(c);
+    int height = rect.bottom - rect.top;
+    if (c.kind == layout::Kind::kComboBox) height += dpi::Scale(kDropDownHeight, dpi_);
+    ::SetWindowPos(handle, nullptr, rect.left, rect.top, rect.right - rect.left, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (c.kind == layout::Kind::kComboBox) FitComboHeight(handle, rect.bottom - rect.top);
+    if (c.kind == layout::Kind::kTabControl) ScaleTabPadding(handle, dpi_);
+  }
+  for (const auto& [name, hint] : hints_)
+    hint->SetArea(HintArea(*layout::Find(name), hint->List()));
+  ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void MainWindow::SetIcons() {
+  // The title bar and the task bar ask for the sizes of the window's scale.
+  HICON big = dpi::LoadIconAt(instance_, kIconResource, SM_CXICON, dpi_);
+  HICON little = dpi::LoadIconAt(instance_, kIconResource, SM_CXSMICON, dpi_);
+  ::SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  ::SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little));
+  if (bigIcon_) ::DestroyIcon(bigIcon_);
+  if (smallIcon_) ::DestroyIcon(smallIcon_);
+  bigIcon_ = big;
+  smallIcon_ = little;
 }
 
 void MainWindow::RaiseOverlappingControls() {
@@ -264,8 +349,8 @@ void MainWindow::RaiseOverlappingControls() {
 }
 
 void MainWindow::CreatePlatformObjects() {
-  fileView_ = std::make_unique<OwnerDataListView>(Handle("超级列表框1"), fileList_);
-  ruleView_ = std::make_unique<OwnerDataListView>(Handle("超级列表框2"), ruleList_);
+  fileView_ = std::make_unique<OwnerDataListView>(Handle("超级列表框1"), fileList_, dpi_);
+  ruleView_ = std::make_unique<OwnerDataListView>(Handle("超级列表框2"), ruleList_, dpi_);
 
   for (std::size_t i = 0; i < layout::kControlCount; ++i) {
     const layout::Control& c = layout::kControls[i];
@@ -305,8 +390,7 @@ void MainWindow::CreatePlatformObjects() {
             continue;
           }
           HWND listHandle = Handle(list.name);
-          RECT area{at.x, at.y, at.x + c.width, at.y + c.height};
-          ::MapWindowPoints(window_, listHandle, reinterpret_cast<POINT*>(&area), 2);
+          const RECT area = HintArea(c, listHandle);
           const UINT align = c.align == layout::Align::kRight    ? DT_RIGHT
                              : c.align == layout::Align::kCenter ? DT_CENTER
                                                                  : DT_LEFT;
@@ -448,6 +532,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     auto* self = static_cast<MainWindow*>(create->lpCreateParams);
     self->window_ = window;
     ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    dpi::EnableNonClientScaling(window);
   }
   auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
@@ -483,6 +568,13 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     }
     case WM_NOTIFYFORMAT:
       return NFR_ANSI;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case kGetDpiScaledSize:
+      // The scaled client area exactly, rather than the outer size scaled.
+      *reinterpret_cast<SIZE*>(lParam) = OuterSize(static_cast<int>(LOWORD(wParam)));
+      return TRUE;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return OnControlColour(message, wParam, lParam);

@@ -18,6 +18,7 @@
 #include "app/win32/busy_window.h"
 #include "platform/controls.h"
 #include "platform/list_model.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/list_view.h"
 #include "platform/win32/win32_ui.h"
 
@@ -38,6 +39,9 @@ class MainWindow {
   void EndProgramOnClose() { endsProgram_ = true; }
 
   HWND Handle() const { return window_; }
+  // The scale the window is laid out at, and the one font of its controls.
+  int Dpi() const { return dpi_; }
+  HFONT Font() const { return font_; }
   // The window of a control; nullptr for a name without one (the save
   // dialogs, drop objects and the hints that the lists paint).
   HWND Handle(std::string_view control) const;
@@ -71,6 +75,17 @@ class MainWindow {
 
   void CreateControls();
   HWND CreateControl(const layout::Control& control, HWND parent, bool startsGroup);
+  // Where a control of the table lies at the window's scale, in the client
+  // area of its parent; a hint in the client area of its list.
+  RECT ControlRect(const layout::Control& control) const;
+  RECT HintArea(const layout::Control& hint, HWND list) const;
+  SIZE OuterSize(int dpi) const;
+  // The window moved to a monitor of another scale, or the scale changed:
+  // every control moved, sized and given the font of the new scale, none
+  // made anew, so each keeps its state.
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void LayOut();
+  void SetIcons();
   void RaiseOverlappingControls();
   void CreatePlatformObjects();
   void CentreOnScreen();
@@ -88,6 +103,10 @@ class MainWindow {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
+  int dpi_ = dpi::kBase;
+  HFONT font_ = nullptr;
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
   bool endsProgram_ = false;
   HWND tab_ = nullptr;
   HWND lastFocus_ = nullptr;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gbk_text.h"
+#include "platform/win32/dpi.h"
 
 namespace renamora::win32 {
 
@@ -45,16 +46,17 @@ void CopyCell(const std::string& text, wchar_t* out, int capacity) {
 
 }  // namespace
 
-OwnerDataListView::OwnerDataListView(HWND list, const ListModel& model)
+OwnerDataListView::OwnerDataListView(HWND list, const ListModel& model, int dpi)
     : list_(list),
       header_(reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0))),
       model_(model),
+      dpi_(dpi),
       shownWidths_(model.WidthRevision()) {
   for (std::size_t c = 0; c < model_.ColumnCount(); ++c) {
     LVCOLUMNA column{};
     column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = model_.ColumnWidth(c);
+    column.cx = dpi::Scale(model_.ColumnWidth(c), dpi_);
     column.pszText = const_cast<char*>(model_.ColumnTitle(c).c_str());
     column.iSubItem = static_cast<int>(c);
     ::SendMessageA(list_, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
@@ -113,18 +115,59 @@ void OwnerDataListView::Update() {
     // included. A column already as wide is left alone: setting it anyway
     // makes the control lay itself out and repaint its header again.
     for (std::size_t c = 0; c < model_.ColumnCount(); ++c) {
-      const int width = model_.ColumnWidth(c);
-      HDITEMA item{};
-      item.mask = HDI_WIDTH;
-      if (header_ && ::SendMessageA(header_, HDM_GETITEMA, c, reinterpret_cast<LPARAM>(&item)) &&
-          item.cxy == width) {
-        continue;
-      }
+      const int width = dpi::Scale(model_.ColumnWidth(c), dpi_);
+      if (HeaderWidth(c) == width) continue;
       ::SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(width, 0));
     }
     shownWidths_ = model_.WidthRevision();
   }
   // Cells of shown rows may have changed without the row count changing.
+  ::InvalidateRect(list_, nullptr, TRUE);
+}
+
+int OwnerDataListView::HeaderWidth(std::size_t column) const {
+  HDITEMA item{};
+  item.mask = HDI_WIDTH;
+  if (!header_ || !::SendMessageA(header_, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item))) {
+    return -1;
+  }
+  return item.cxy;
+}
+
+void OwnerDataListView::SetDpi(int dpi, HFONT font) {
+  const int oldDpi = dpi_;
+  const int top = static_cast<int>(::SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
+  // In report view the horizontal scroll position is in pixels.
+  SCROLLINFO horizontal{};
+  horizontal.cbSize = sizeof(horizontal);
+  horizontal.fMask = SIF_POS;
+  const int x = ::GetScrollInfo(list_, SB_HORZ, &horizontal) ? horizontal.nPos : 0;
+
+  dpi_ = dpi;
+  ::SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  const bool newWidths = model_.WidthRevision() != shownWidths_;
+  for (std::size_t c = 0; c < model_.ColumnCount(); ++c) {
+    // A width the user dragged keeps its share of the window; the others are
+    // the model's at the new scale.
+    const int shown = HeaderWidth(c);
+    const int modelWidth = model_.ColumnWidth(c);
+    const int width = newWidths || shown < 0 || shown == dpi::Scale(modelWidth, oldDpi)
+                          ? dpi::Scale(modelWidth, dpi)
+                          : ::MulDiv(shown, dpi, oldDpi);
+    ::SendMessageA(list_, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(width, 0));
+  }
+  shownWidths_ = model_.WidthRevision();
+
+  // The same row at the top, the same part of the columns at the left.
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  const int nowTop = static_cast<int>(::SendMessageA(list_, LVM_GETTOPINDEX, 0, 0));
+  if (nowTop != top && ::SendMessageA(list_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) {
+    ::SendMessageA(list_, LVM_SCROLL, 0, (top - nowTop) * (row.bottom - row.top));
+  }
+  const int wantX = ::MulDiv(x, dpi, oldDpi);
+  const int nowX = ::GetScrollInfo(list_, SB_HORZ, &horizontal) ? horizontal.nPos : 0;
+  if (wantX != nowX) ::SendMessageA(list_, LVM_SCROLL, wantX - nowX, 0);
   ::InvalidateRect(list_, nullptr, TRUE);
 }
 
@@ -144,6 +187,12 @@ ListHint::~ListHint() {
 void ListHint::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
+  ::InvalidateRect(list_, &area_, TRUE);
+}
+
+void ListHint::SetArea(const RECT& area) {
+  ::InvalidateRect(list_, &area_, TRUE);
+  area_ = area;
   ::InvalidateRect(list_, &area_, TRUE);
 }
 

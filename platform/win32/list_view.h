@@ -16,8 +16,9 @@ namespace renamora::win32 {
 class OwnerDataListView {
  public:
   // `list` must have been created with LVS_REPORT | LVS_OWNERDATA. Adds the
-  // model's columns with their titles and widths.
-  OwnerDataListView(HWND list, const ListModel& model);
+  // model's columns with their titles and widths. The model's widths are
+  // pixels at 96 DPI, whatever the scale: the list shows them at `dpi`.
+  OwnerDataListView(HWND list, const ListModel& model, int dpi);
 
   HWND Handle() const { return list_; }
 
@@ -30,10 +31,18 @@ class OwnerDataListView {
   // every shown cell, and the column widths when the model set new ones.
   void Update();
 
+  // Shows the list at another scale in `font`: the same rows, selection and
+  // scroll position, every column as wide at the new scale as it was.
+  void SetDpi(int dpi, HFONT font);
+  int Dpi() const { return dpi_; }
+
  private:
+  int HeaderWidth(std::size_t column) const;  // -1 when unknown
+
   HWND list_;
   HWND header_;  // holds the widths the columns have now
   const ListModel& model_;
+  int dpi_;
   std::size_t shownRows_ = 0;
   std::uint64_t shownWidths_;
 };
@@ -52,6 +61,8 @@ class ListHint final : public DropHint {
   void SetVisible(bool visible) override;
   bool Visible() const override { return visible_; }
   void Redraw() override;
+  // Moves the hint, as when the list is laid out at another scale.
+  void SetArea(const RECT& area);
 
   HWND List() const { return list_; }
   const RECT& Area() const { return area_; }

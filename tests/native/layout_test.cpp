@@ -94,10 +94,13 @@ TEST(LayoutTable, ListsHaveTheirColumnsAndHeaderBehaviour) {
 }
 
 TEST(LayoutTable, PositionsAddUpThroughTabAndGroupBox) {
-  // 标签4 sits in 分组框2 on a page of 选择夹1.
-  const Point label = PositionInMainWindow(*Find("标签4"));
-  EXPECT_EQ(label.x, 392 + 16 + 75);
+  // 标签4 sits in 分组框2 on a page of 选择夹1, centred at x 115 of the group
+  // box.
+  const Control& load = *Find("标签4");
+  const Point label = PositionInMainWindow(load);
+  EXPECT_EQ(label.x, 392 + 16 + 16);
   EXPECT_EQ(label.y, 9 + 238 + 32);
+  EXPECT_EQ(load.left * 2 + load.width, 2 * 115);
   const Point list = PositionInMainWindow(*Find("超级列表框1"));
   EXPECT_EQ(list.x, 7);
   EXPECT_EQ(list.y, 9);

@@ -1,5 +1,8 @@
 // The real main window against the layout table: every control where the
-// table puts it, as what it says, in the state it says; and the start-up.
+// table puts it at the display scale of the run, as what it says, in the
+// state it says; a change of scale while it is open; and the start-up.
+// scripts/test.sh runs the window's cases again at 144 and 192 DPI and says
+// so in RENAMORA_TEST_DPI.
 #include <gtest/gtest.h>
 
 // clang-format off
@@ -7,10 +10,14 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <stdexcept>
 
 #include "app/layout.h"
+#include "tests/support/scene.h"
+#include "tests/support/win32/modal_answerer.h"
 #include "tests/support/win32/real_window.h"
 
 namespace renamora::testing {
@@ -49,6 +56,123 @@ LONG_PTR StyleOf(HWND window) {
   return ::GetWindowLongPtrA(window, GWL_STYLE);
 }
 
+constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE, Windows 10 1703 on
+
+// The display scale Wine was started at for this run.
+int RunDpi() {
+  const char* set = std::getenv("RENAMORA_TEST_DPI");
+  return set && std::atoi(set) > 0 ? std::atoi(set) : 96;
+}
+
+// The rounding rule: to the nearest pixel, halves up. A rectangle scales its
+// edges, so what meets at 96 DPI still meets.
+int Scaled(int value, int dpi) {
+  return (value * dpi + 48) / 96;
+}
+RECT ScaledRect(const layout::Control& c, int dpi) {
+  return {Scaled(c.left, dpi), Scaled(c.top, dpi), Scaled(c.left + c.width, dpi),
+          Scaled(c.top + c.height, dpi)};
+}
+
+RECT RectIn(HWND window, HWND of) {
+  RECT rect;
+  ::GetWindowRect(of, &rect);
+  ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+void ExpectRect(const RECT& actual, const RECT& expected, const char* what) {
+  EXPECT_EQ(actual.left, expected.left) << what;
+  EXPECT_EQ(actual.top, expected.top) << what;
+  EXPECT_EQ(actual.right, expected.right) << what;
+  EXPECT_EQ(actual.bottom, expected.bottom) << what;
+}
+
+// What user32 has from Windows 10 on; the tests ask Wine's.
+template <typename Function>
+Function User32(const char* name) {
+  FARPROC found = ::GetProcAddress(::GetModuleHandleA("user32.dll"), name);
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+int SystemMetricAt(int index, int dpi) {
+  return User32<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi")(index, dpi);
+}
+
+// The client area of a window 657 x 353 outside at 96 DPI.
+SIZE ClientAtBase(HWND main) {
+  RECT frame{0, 0, 0, 0};
+  const auto adjust =
+      User32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+  adjust(&frame, static_cast<DWORD>(StyleOf(main)), FALSE,
+         static_cast<DWORD>(::GetWindowLongPtrA(main, GWL_EXSTYLE)), 96);
+  return {657 - (frame.right - frame.left), 353 - (frame.bottom - frame.top)};
+}
+
+LOGFONTA FontOf(HGDIOBJ font) {
+  LOGFONTA info{};
+  ::GetObjectA(font, sizeof(info), &info);
+  return info;
+}
+
+// Whether the system let the window have the size it asked for: no window
+// grows beyond the screen and its frame, and Wine's test screen is 1024 x 768.
+bool FitsOnScreen(HWND main) {
+  RECT outer;
+  ::GetWindowRect(main, &outer);
+  return outer.right - outer.left < ::GetSystemMetrics(SM_CXMAXTRACK) &&
+         outer.bottom - outer.top < ::GetSystemMetrics(SM_CYMAXTRACK);
+}
+
+// Every control and hint of the table at `dpi`, each in its parent, in the
+// window's one font; the client area scaled too.
+void ExpectLaidOutAt(RealWindow& app, int dpi) {
+  SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
+  EXPECT_EQ(app.window.Dpi(), dpi);
+  // Wine draws the frame at the scale it started with, whatever a test tells
+  // the window; the client area is the window's own only at that scale.
+  if (dpi == RunDpi() && FitsOnScreen(app.Main())) {
+    RECT client;
+    ::GetClientRect(app.Main(), &client);
+    const SIZE base = ClientAtBase(app.Main());
+    EXPECT_EQ(client.right, Scaled(base.cx, dpi));
+    EXPECT_EQ(client.bottom, Scaled(base.cy, dpi));
+  }
+  for (std::size_t i = 0; i < layout::kControlCount; ++i) {
+    const layout::Control& c = layout::kControls[i];
+    HWND parent = c.parent ? app.Handle(c.parent) : app.Main();
+    if (c.kind == Kind::kTransparentLabel) {
+      win32::ListHint& hint = app.window.hint(c.name);
+      RECT area = hint.Area();
+      ::MapWindowPoints(hint.List(), parent, reinterpret_cast<POINT*>(&area), 2);
+      ExpectRect(area, ScaledRect(c, dpi), c.name);
+    }
+    HWND control = app.Handle(c.name);
+    if (!control) continue;
+    ExpectRect(RectIn(parent, control), ScaledRect(c, dpi), c.name);
+    EXPECT_EQ(::SendMessageA(control, WM_GETFONT, 0, 0),
+              reinterpret_cast<LRESULT>(app.window.Font()))
+        << c.name;
+  }
+  // At the system's scale exactly the default GUI font, at 96 DPI as before.
+  const LOGFONTA stock = FontOf(::GetStockObject(DEFAULT_GUI_FONT));
+  LOGFONTA font = FontOf(app.window.Font());
+  EXPECT_EQ(font.lfHeight, ::MulDiv(stock.lfHeight, dpi, RunDpi()));
+  font.lfHeight = stock.lfHeight;
+  EXPECT_EQ(std::memcmp(&font, &stock, sizeof(font)), 0);
+  // The title bar and the task bar get the icon sizes of the scale.
+  for (const auto& [which, metric] :
+       {std::pair{ICON_SMALL, SM_CXSMICON}, std::pair{ICON_BIG, SM_CXICON}}) {
+    ICONINFO info{};
+    HICON icon = reinterpret_cast<HICON>(::SendMessageA(app.Main(), WM_GETICON, which, 0));
+    ASSERT_TRUE(icon && ::GetIconInfo(icon, &info));
+    BITMAP bitmap{};
+    ::GetObjectA(info.hbmColor, sizeof(bitmap), &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, SystemMetricAt(metric, dpi)) << "icon " << which;
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+  }
+}
+
 class MainWindowLayout : public ::testing::Test {
  protected:
   RealWindow app;
@@ -58,10 +182,16 @@ TEST_F(MainWindowLayout, TheWindowIsFixedSizedTitledAndCentred) {
   HWND main = app.Main();
   ASSERT_TRUE(::IsWindow(main));
   EXPECT_EQ(win32::WindowText(main), "Renamora");
+  // The manifest makes the program aware of the scale: the system does not
+  // stretch a 96-DPI picture of it.
+  EXPECT_EQ(User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow")(main), static_cast<UINT>(RunDpi()));
+  EXPECT_EQ(app.window.Dpi(), RunDpi());
   RECT outer;
   ::GetWindowRect(main, &outer);
-  EXPECT_EQ(outer.right - outer.left, 657);
-  EXPECT_EQ(outer.bottom - outer.top, 353);
+  if (RunDpi() == 96) {
+    EXPECT_EQ(outer.right - outer.left, 657);
+    EXPECT_EQ(outer.bottom - outer.top, 353);
+  }
 
   const LONG_PTR style = StyleOf(main);
   EXPECT_TRUE(style & WS_CAPTION);
@@ -70,13 +200,25 @@ TEST_F(MainWindowLayout, TheWindowIsFixedSizedTitledAndCentred) {
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_FALSE(style & WS_THICKFRAME);  // the user cannot resize it
 
+  // Centred; a window larger than the screen (192 DPI on Wine's 1024 x 768
+  // test screen) starts at its top left corner.
   RECT work;
   ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  EXPECT_LE(std::abs((outer.left - work.left) - (work.right - outer.right)), 1);
-  EXPECT_LE(std::abs((outer.top - work.top) - (work.bottom - outer.bottom)), 1);
+  if (outer.right - outer.left <= work.right - work.left) {
+    EXPECT_LE(std::abs((outer.left - work.left) - (work.right - outer.right)), 1);
+  } else {
+    EXPECT_EQ(outer.left, work.left);
+  }
+  if (outer.bottom - outer.top <= work.bottom - work.top) {
+    EXPECT_LE(std::abs((outer.top - work.top) - (work.bottom - outer.bottom)), 1);
+  } else {
+    EXPECT_EQ(outer.top, work.top);
+  }
 }
 
 TEST_F(MainWindowLayout, EveryControlIsWhereTheTableSaysAsWhatItSays) {
+  const int dpi = RunDpi();
+  ExpectLaidOutAt(app, dpi);
   for (std::size_t i = 0; i < layout::kControlCount; ++i) {
     const layout::Control& c = layout::kControls[i];
     SCOPED_TRACE(c.name);
@@ -89,15 +231,18 @@ TEST_F(MainWindowLayout, EveryControlIsWhereTheTableSaysAsWhatItSays) {
     EXPECT_STRCASEEQ(ClassOf(control).c_str(), ExpectedClass(c.kind));
     EXPECT_EQ(::GetParent(control), c.parent ? app.Handle(c.parent) : app.Main());
 
+    // In the main window each parent's offset is rounded on its own.
     const layout::Point at = layout::PositionInMainWindow(c);
     const RECT rect = app.Rect(c.name);
-    EXPECT_EQ(rect.left, at.x);
-    EXPECT_EQ(rect.top, at.y);
-    EXPECT_EQ(rect.right - rect.left, c.width);
-    EXPECT_EQ(rect.bottom - rect.top, c.height);
+    EXPECT_NEAR(rect.left, at.x * dpi / 96.0, 1.5);
+    EXPECT_NEAR(rect.top, at.y * dpi / 96.0, 1.5);
+    EXPECT_NEAR(rect.right - rect.left, c.width * dpi / 96.0, 1);
+    EXPECT_NEAR(rect.bottom - rect.top, c.height * dpi / 96.0, 1);
+    if (dpi == 96) {
+      EXPECT_EQ(rect.left, at.x);
+      EXPECT_EQ(rect.top, at.y);
+    }
 
-    EXPECT_EQ(::SendMessageA(control, WM_GETFONT, 0, 0),
-              reinterpret_cast<LRESULT>(::GetStockObject(DEFAULT_GUI_FONT)));
     if (c.kind != Kind::kListView && c.kind != Kind::kTabControl) {
       EXPECT_EQ(app.Text(c.name), c.caption);
     }
@@ -262,6 +407,22 @@ TEST_F(MainWindowLayout, TabsAndPagesShowOnlyTheSelectedPagesControls) {
   EXPECT_TRUE(::IsWindowVisible(app.Handle("超级列表框1")));
 }
 
+TEST_F(MainWindowLayout, TheLoadCountFitsItsLabelUpToAMillionFiles) {
+  // 标签4 is centred: the count reads whole from both ends.
+  const std::string text = "载入1000000个文件";
+  HDC dc = ::GetDC(app.Handle("标签4"));
+  HGDIOBJ old = ::SelectObject(dc, app.window.Font());
+  SIZE extent{};
+  ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(app.Handle("标签4"), dc);
+  RECT label;
+  ::GetClientRect(app.Handle("标签4"), &label);
+  EXPECT_LE(extent.cx, label.right);
+  const RECT inBox = RectIn(app.Handle("分组框2"), app.Handle("标签4"));
+  EXPECT_NEAR((inBox.left + inBox.right) / 2.0, 115 * RunDpi() / 96.0, 1);
+}
+
 TEST_F(MainWindowLayout, ListsStartEmptyWithTheirColumnsFittedToTheTitles) {
   HWND files = app.Handle("超级列表框1");
   HWND rules = app.Handle("超级列表框2");
@@ -269,16 +430,114 @@ TEST_F(MainWindowLayout, ListsStartEmptyWithTheirColumnsFittedToTheTitles) {
   EXPECT_EQ(ListRowCount(rules), 0);
   const std::vector<std::pair<std::string, int>> fileColumns = {
       {"文件路径", 60}, {"原名", 36}, {"现文件名", 60}, {"状态", 36}};
+  const int dpi = RunDpi();
   for (int c = 0; c < 4; ++c) {
     EXPECT_EQ(ListColumnTitle(files, c), fileColumns[c].first);
-    EXPECT_EQ(ListColumnWidth(files, c), fileColumns[c].second) << c;
+    EXPECT_EQ(ListColumnWidth(files, c), Scaled(fileColumns[c].second, dpi)) << c;
+    // The rules keep their own figures whatever the scale.
+    EXPECT_EQ(app.window.fileList().ColumnWidth(c), fileColumns[c].second) << c;
   }
   EXPECT_EQ(ListColumnTitle(files, 4), "?");  // exactly four
   EXPECT_EQ(ListColumnTitle(rules, 0), "匹配代码");
   EXPECT_EQ(ListColumnTitle(rules, 1), "插入内容");
   EXPECT_EQ(ListColumnTitle(rules, 2), "?");
-  EXPECT_EQ(ListColumnWidth(rules, 0), 60);
-  EXPECT_EQ(ListColumnWidth(rules, 1), 60);
+  EXPECT_EQ(ListColumnWidth(rules, 0), Scaled(60, dpi));
+  EXPECT_EQ(ListColumnWidth(rules, 1), Scaled(60, dpi));
+}
+
+TEST_F(MainWindowLayout, AfterALoadBothListsShowTheRulesWidthsAtTheScale) {
+  const int dpi = RunDpi();
+  auto scene = MakeScene();
+  const std::string name = "a_long_file_name_for_the_width.txt";
+  scene->AddFile(scene->root() + name);
+  DropFiles(app.Main(), {scene->root() + name}, RealWindow::Centre(app.Rect("超级列表框1")));
+  HWND files = app.Handle("超级列表框1");
+  ASSERT_EQ(ListRowCount(files), 1);
+  const int fileWidths[] = {80, 80, static_cast<int>(6 * name.size() + 12), 36};
+  for (int c = 0; c < 4; ++c) {
+    EXPECT_EQ(ListColumnWidth(files, c), Scaled(fileWidths[c], dpi)) << c;
+    EXPECT_EQ(app.window.fileList().ColumnWidth(c), fileWidths[c]) << c;
+  }
+
+  // A drop on the main window where the hint 透明标签2 lies at this scale is
+  // a drop on the Rule list.
+  scene->AddFile(scene->root() + "rules.csv", "code,text\r\naaa,333\r\n");
+  const layout::Control& hint = *layout::Find("透明标签2");
+  RECT at = ScaledRect(hint, dpi);
+  ::MapWindowPoints(app.Handle("选择夹1"), app.Main(), reinterpret_cast<POINT*>(&at), 2);
+  ModalAnswerer answerer;
+  answerer.Press(IDOK);  // skip the header line
+  answerer.Run(
+      [&] { DropFiles(app.Main(), {scene->root() + "rules.csv"}, RealWindow::Centre(at)); });
+  EXPECT_EQ(answerer.Boxes().size(), 1u);
+  EXPECT_EQ(app.DropEvents().back().control, "拖放对象2");
+  HWND rules = app.Handle("超级列表框2");
+  ASSERT_EQ(ListRowCount(rules), 1);
+  EXPECT_EQ(ListCell(rules, 0, 0), "aaa");
+  EXPECT_EQ(ListColumnWidth(rules, 0), Scaled(60, dpi));
+  EXPECT_EQ(ListColumnWidth(rules, 1), Scaled(60, dpi));
+  EXPECT_EQ(ListRowCount(files), 1);
+}
+
+TEST_F(MainWindowLayout, AnotherScaleLaysEverythingOutAgainAndEveryControlKeepsItsState) {
+  // Rows enough to scroll, one selected, a column the user dragged, and
+  // something in every kind of control.
+  std::vector<std::string> paths;
+  for (int i = 0; i < 300; ++i) paths.push_back("C:\\f\\" + std::to_string(i) + ".txt");
+  DropFiles(app.Main(), paths, RealWindow::Centre(app.Rect("超级列表框1")));
+  HWND files = app.Handle("超级列表框1");
+  LVITEMA select{};
+  select.state = select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  ::SendMessageA(files, LVM_SETITEMSTATE, 120, reinterpret_cast<LPARAM>(&select));
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  ::SendMessageA(files, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+  // The focus may have scrolled the list already.
+  const LRESULT top = ::SendMessageA(files, LVM_GETTOPINDEX, 0, 0);
+  ::SendMessageA(files, LVM_SCROLL, 0, (100 - top) * (row.bottom - row.top));
+  ASSERT_EQ(::SendMessageA(files, LVM_GETTOPINDEX, 0, 0), 100);
+  const int start = RunDpi();
+  ::SendMessageA(files, LVM_SETCOLUMNWIDTH, 3, Scaled(100, start));  // dragged
+  app.Type("编辑框1", "文本");
+  app.Type("组合框2", "_");
+  app.Click("单选框7");
+  app.SelectPage(1);
+  app.window.controls().透明标签2.SetVisible(false);
+
+  for (int dpi : {144, 192, 120, start}) {
+    // As Windows moves the window to a monitor of that scale: first it asks
+    // which size the window wants there.
+    SIZE size{};
+    ASSERT_TRUE(
+        ::SendMessageA(app.Main(), kGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&size)));
+    RECT outer;
+    ::GetWindowRect(app.Main(), &outer);
+    const RECT suggested{outer.left + 10, outer.top + 20, outer.left + 10 + size.cx,
+                         outer.top + 20 + size.cy};
+    ::SendMessageA(app.Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    ExpectLaidOutAt(app, dpi);
+    if (FitsOnScreen(app.Main()))
+      ExpectRect(RectIn(HWND_DESKTOP, app.Main()), suggested, "the window");
+
+    EXPECT_EQ(ListRowCount(files), 300);
+    EXPECT_EQ(::SendMessageA(files, LVM_GETTOPINDEX, 0, 0), 100);
+    EXPECT_EQ(::SendMessageA(files, LVM_GETNEXTITEM, -1, LVNI_SELECTED), 120);
+    for (int c = 0; c < 3; ++c) {
+      EXPECT_EQ(ListColumnWidth(files, c), Scaled(app.window.fileList().ColumnWidth(c), dpi));
+    }
+    EXPECT_NEAR(ListColumnWidth(files, 3), 100 * dpi / 96.0, 1);
+    EXPECT_EQ(app.Text("编辑框1"), "文本");
+    EXPECT_EQ(app.Text("组合框2"), "_");
+    EXPECT_TRUE(app.IsChecked("单选框7"));
+    EXPECT_FALSE(app.IsChecked("单选框3"));
+    EXPECT_EQ(app.window.CurrentPage(), 1);
+    EXPECT_TRUE(::IsWindowVisible(app.Handle("编辑框1")));
+    EXPECT_FALSE(::IsWindowVisible(app.Handle("超级列表框2")));
+    EXPECT_FALSE(app.window.hint("透明标签2").Visible());
+    EXPECT_FALSE(app.window.hint("透明标签1").Visible());
+    EXPECT_EQ(app.Text("标签4"), "载入300个文件");
+  }
 }
 
 TEST_F(MainWindowLayout, HintsArePaintedByTheListsTheyLieOver) {
@@ -288,14 +547,17 @@ TEST_F(MainWindowLayout, HintsArePaintedByTheListsTheyLieOver) {
     win32::ListHint& hint = app.window.hint(name);
     EXPECT_TRUE(hint.Visible());
     EXPECT_EQ(hint.Text(), c.caption);
-    // Where the table puts it, measured in the main window.
+    // Where the table puts it, measured in the main window: exactly at 96
+    // DPI; elsewhere each parent's offset is rounded on its own.
     RECT area = hint.Area();
     ::MapWindowPoints(hint.List(), app.Main(), reinterpret_cast<POINT*>(&area), 2);
     const layout::Point at = layout::PositionInMainWindow(c);
-    EXPECT_EQ(area.left, at.x);
-    EXPECT_EQ(area.top, at.y);
-    EXPECT_EQ(area.right - area.left, c.width);
-    EXPECT_EQ(area.bottom - area.top, c.height);
+    const double scale = RunDpi() / 96.0;
+    const double slack = RunDpi() == 96 ? 0 : 1.5;
+    EXPECT_NEAR(area.left, at.x * scale, slack);
+    EXPECT_NEAR(area.top, at.y * scale, slack);
+    EXPECT_NEAR(area.right - area.left, c.width * scale, slack);
+    EXPECT_NEAR(area.bottom - area.top, c.height * scale, slack);
   }
   EXPECT_EQ(app.window.hint("透明标签1").List(), app.Handle("超级列表框1"));
   EXPECT_EQ(app.window.hint("透明标签2").List(), app.Handle("超级列表框2"));

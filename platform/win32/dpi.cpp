@@ -1,0 +1,98 @@
+#include "platform/win32/dpi.h"
+
+namespace renamora::win32::dpi {
+
+namespace {
+
+// A function of user32 that older systems lack; nullptr there. Importing it
+// by name would keep the program from starting on them at all.
+template <typename Function>
+Function User32(const char* name) {
+  HMODULE user32 = ::GetModuleHandleA("user32.dll");
+  FARPROC found = user32 ? ::GetProcAddress(user32, name) : nullptr;
+  // Through void (*)(): a cast GCC accepts between any two function types.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using EnableNonClientDpiScalingFn = BOOL(WINAPI*)(HWND);
+
+// The frame around the client area at `dpi`: left + right, top + bottom.
+SIZE FrameSize(DWORD style, DWORD exStyle, int dpi) {
+  RECT rect{0, 0, 0, 0};
+  static const auto adjust = User32<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+  if (adjust && adjust(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+    return {rect.right - rect.left, rect.bottom - rect.top};
+  }
+  // The system's own frame, drawn at its DPI.
+  ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+  const int system = OfSystem();
+  return {::MulDiv(rect.right - rect.left, dpi, system),
+          ::MulDiv(rect.bottom - rect.top, dpi, system)};
+}
+
+}  // namespace
+
+RECT ScaleRect(int left, int top, int width, int height, int dpi) {
+  return {Scale(left, dpi), Scale(top, dpi), Scale(left + width, dpi), Scale(top + height, dpi)};
+}
+
+int OfSystem() {
+  // Fixed for the life of the process: the stock fonts do not change with it.
+  static const int system = [] {
+    HDC screen = ::GetDC(nullptr);
+    const int found = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return found > 0 ? found : kBase;
+  }();
+  return system;
+}
+
+int ForWindow(HWND window) {
+  static const auto get = User32<GetDpiForWindowFn>("GetDpiForWindow");
+  const int found = get && window ? static_cast<int>(get(window)) : 0;
+  return found > 0 ? found : OfSystem();
+}
+
+HFONT CreateUiFont(int dpi) {
+  HGDIOBJ stock = ::GetStockObject(DEFAULT_GUI_FONT);
+  LOGFONTA font{};
+  if (!::GetObjectA(stock, sizeof(font), &font)) {
+    font.lfHeight = -::MulDiv(8, kBase, 72);
+    font.lfCharSet = DEFAULT_CHARSET;
+  }
+  const int system = OfSystem();
+  font.lfHeight = ::MulDiv(font.lfHeight, dpi, system);
+  font.lfWidth = ::MulDiv(font.lfWidth, dpi, system);
+  HFONT made = ::CreateFontIndirectA(&font);
+  // A stock object may be deleted like any other: the call does nothing.
+  return made ? made : static_cast<HFONT>(stock);
+}
+
+int SystemMetric(int index, int dpi) {
+  static const auto get = User32<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+  if (get) return get(index, static_cast<UINT>(dpi));
+  return ::MulDiv(::GetSystemMetrics(index), dpi, OfSystem());
+}
+
+HICON LoadIconAt(HINSTANCE instance, int resource, int metric, int dpi) {
+  const int size = SystemMetric(metric, dpi);
+  return static_cast<HICON>(
+      ::LoadImageA(instance, MAKEINTRESOURCEA(resource), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+SIZE ScaledOuterSize(SIZE outerAtBase, DWORD style, DWORD exStyle, int dpi) {
+  const SIZE base = FrameSize(style, exStyle, kBase);
+  const SIZE frame = dpi == kBase ? base : FrameSize(style, exStyle, dpi);
+  return {Scale(outerAtBase.cx - base.cx, dpi) + frame.cx,
+          Scale(outerAtBase.cy - base.cy, dpi) + frame.cy};
+}
+
+void EnableNonClientScaling(HWND window) {
+  static const auto enable = User32<EnableNonClientDpiScalingFn>("EnableNonClientDpiScaling");
+  if (enable) enable(window);
+}
+
+}  // namespace renamora::win32::dpi
