@@ -2,21 +2,55 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/file_system.h"
 #include "platform/list_model.h"
+#include "platform/name_parts.h"
 
 namespace renamora {
 
 // Renames the row's file from `from` to `to` (the row's folder followed by
 // the new name). Only when the disk says yes does the row take the new
-// name, so that "现文件名" always holds the name the file really has: a
+// name, and then as Windows stores it, without the dots and blanks at its
+// end: "现文件名" always holds the name the file really has, so that a
 // failed row can be renamed again and is exported under its real name.
 inline bool RenameRowFile(FileSystem& fs, FileRow& row, const std::string& from,
                           const std::string& to) {
   if (!fs.RenameFile(from, to)) return false;
-  row.currentName.assign(to, row.folder.size(), std::string::npos);
+  const std::string_view name =
+      WithoutTrailingDotsAndBlanks(std::string_view(to).substr(row.folder.size()));
+  row.currentName.assign(name.data(), name.size());
   return true;
+}
+
+// The way back of both rename pages: every listed file is renamed to
+// "原名", or, where the row shows one name in both columns, to what
+// `takeOff(row, to)` appends to the target (the row's folder); a row for
+// which it returns false stays as it is, and the rows after it are still
+// restored. Each row renamed shows "完成", each that fails "失败". Returns
+// how many were renamed.
+template <typename TakeOff>
+std::size_t RestoreRows(FileSystem& fs, FileList& rows, TakeOff&& takeOff) {
+  std::size_t done = 0;
+  std::string from;
+  std::string to;
+  for (FileRow& row : rows.Rows()) {
+    to.assign(row.folder);
+    if (row.originalName != row.currentName) {
+      to.append(row.originalName);
+    } else if (!takeOff(static_cast<const FileRow&>(row), to)) {
+      continue;
+    }
+    from.assign(row.folder).append(row.currentName);
+    if (RenameRowFile(fs, row, from, to)) {
+      row.status = Status::kDone;
+      ++done;
+    } else {
+      row.status = Status::kFailed;
+    }
+  }
+  return done;
 }
 
 }  // namespace renamora
