@@ -159,6 +159,7 @@ struct ParsedPath {
 
 ParsedPath Parse(std::string_view path) {
   ParsedPath parsed;
+  parsed.parts.reserve(8);  // room for most paths at once
   if (path.size() < 2 || path[1] != ':' || static_cast<unsigned char>(path[0]) >= 0x80) {
     return parsed;
   }
@@ -280,7 +281,7 @@ Node* MemoryFileSystem::Find(std::string_view path) const {
   return node;
 }
 
-Node* MemoryFileSystem::FindParentOf(std::string_view path, std::string& leaf, bool create) {
+Node* MemoryFileSystem::FindParentOf(std::string_view path, std::string_view& leaf, bool create) {
   const ParsedPath parsed = Parse(path);
   if (!parsed.valid || parsed.parts.empty()) return nullptr;
   auto drive = drives_.find(parsed.drive);
@@ -302,7 +303,7 @@ Node* MemoryFileSystem::FindParentOf(std::string_view path, std::string& leaf, b
     if (!next->folder) return nullptr;
     node = next;
   }
-  leaf.assign(parsed.parts.back().data(), parsed.parts.back().size());
+  leaf = parsed.parts.back();
   return node;
 }
 
@@ -311,7 +312,7 @@ void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t attribut
     if (existing->folder) existing->attributes = (attributes & attr::kFive) | attr::kDirectory;
     return;
   }
-  std::string leaf;
+  std::string_view leaf;
   if (Node* parent = FindParentOf(path, leaf, true)) {
     AddChild(parent, leaf, true, attributes);
   } else {
@@ -329,7 +330,7 @@ void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t attribut
 
 void MemoryFileSystem::AddFile(const std::string& path, std::string content,
                                std::uint32_t attributes) {
-  std::string leaf;
+  std::string_view leaf;
   Node* parent = FindParentOf(path, leaf, true);
   if (!parent) return;
   Node* node = Child(parent, leaf);
@@ -412,13 +413,13 @@ OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string
   if (!IsAcceptableRename(from, to)) return OpResult::Failure(error::kInvalidName);
   Node* source = Find(from);
   if (!source) {
-    std::string leaf;
+    std::string_view leaf;
     return OpResult::Failure(FindParentOf(from, leaf, false) ? error::kFileNotFound
                                                              : error::kPathNotFound);
   }
   if (!source->parent) return OpResult::Failure(error::kAccessDenied);  // a drive root
   if (source->locked) return OpResult::Failure(error::kSharingViolation);
-  std::string leaf;
+  std::string_view leaf;
   Node* targetFolder = FindParentOf(to, leaf, false);
   if (!targetFolder) return OpResult::Failure(error::kPathNotFound);
   Node* existing = Child(targetFolder, leaf);
@@ -487,7 +488,7 @@ OpResult MemoryFileSystem::ReadWholeFile(const std::string& path, std::string& b
 OpResult MemoryFileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {
   if (path.empty()) return OpResult::Failure(error::kPathNotFound);
   if (CharacterCount(path) >= kMaxPath) return OpResult::Failure(error::kFilenameTooLong);
-  std::string leaf;
+  std::string_view leaf;
   Node* parent = FindParentOf(path, leaf, false);
   if (!parent) return OpResult::Failure(error::kPathNotFound);
   Node* node = Child(parent, leaf);
