@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/controls.h"
+#include "app/context.h"
 
 namespace renamora {
 

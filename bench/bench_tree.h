@@ -5,15 +5,13 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/gbk_text.h"
-
 namespace renamora::bench {
 
 // The content every benchmark rule inserts.
 inline constexpr char kRuleContent[] = "新品";
 
 inline std::string ZeroPadded(std::size_t n, int digits) {
-  std::string s = text::Decimal(n);
+  std::string s = std::to_string(n);
   if (s.size() < static_cast<std::size_t>(digits)) s.insert(0, digits - s.size(), '0');
   return s;
 }

@@ -27,14 +27,12 @@
 
 #include "bench/bench_tree.h"
 #include "filelist/file_loading.h"
-#include "platform/gbk_text.h"
 #include "tests/support/memory_app.h"
 
 namespace {
 
 using renamora::MessageAnswer;
 using renamora::testing::MemoryApp;
-namespace text = renamora::text;
 using namespace renamora::bench;
 
 constexpr char kRoot[] = "D:\\基准测试";
@@ -63,7 +61,7 @@ Plan MakePlan() {
 }
 
 std::string RuleFilePath(MemoryApp& app, std::size_t rules) {
-  return app.fs.DesktopFolder() + "规则" + text::Decimal(rules) + ".csv";
+  return app.fs.DesktopFolder() + "规则" + std::to_string(rules) + ".csv";
 }
 
 // The whole program with a tree of `rows` files (folders of 1,000) dropped
@@ -123,7 +121,7 @@ void Expect(benchmark::State& state, bool held, const char* what) {
   if (!held && !state.error_occurred()) state.SkipWithError(what);
 }
 
-bool AllStatuses(MemoryApp& app, const std::string& status) {
+bool AllStatuses(MemoryApp& app, renamora::Status status) {
   for (const auto& row : app.files().Rows()) {
     if (row.status != status) return false;
   }
@@ -157,7 +155,7 @@ void BenchInsertTextRename(benchmark::State& state, std::size_t rows) {
   MemoryApp& app = AppWithRows(rows);
   for (auto _ : state) {
     Timed(state, [&] { app.Click("按钮1"); });
-    Expect(state, AllStatuses(app, "完成"), "a rename failed");
+    Expect(state, AllStatuses(app, renamora::Status::kDone), "a rename failed");
     app.Click("按钮2");
   }
 }
@@ -167,7 +165,7 @@ void BenchInsertTextRestore(benchmark::State& state, std::size_t rows) {
   for (auto _ : state) {
     app.Click("按钮1");
     Timed(state, [&] { app.Click("按钮2"); });
-    Expect(state, AllStatuses(app, "完成"), "a restore failed");
+    Expect(state, AllStatuses(app, renamora::Status::kDone), "a restore failed");
   }
 }
 
@@ -176,7 +174,7 @@ void BenchMatchRename(benchmark::State& state, std::size_t rows, std::size_t rul
   EnsureRules(app, rules);
   for (auto _ : state) {
     Timed(state, [&] { app.Click("按钮4"); });
-    Expect(state, AllStatuses(app, "成功"), "a match rename failed");
+    Expect(state, AllStatuses(app, renamora::Status::kSucceeded), "a match rename failed");
     app.Click("按钮5");
   }
 }
@@ -187,7 +185,7 @@ void BenchMatchRestore(benchmark::State& state, std::size_t rows) {
   for (auto _ : state) {
     app.Click("按钮4");
     Timed(state, [&] { app.Click("按钮5"); });
-    Expect(state, AllStatuses(app, "完成"), "a match restore failed");
+    Expect(state, AllStatuses(app, renamora::Status::kDone), "a match restore failed");
   }
 }
 
@@ -336,7 +334,7 @@ class Registry {
   template <typename Fn, typename... Args>
   void AddFigure(const std::string& command, const std::string& variant, std::size_t rows,
                  std::size_t per, const char* unit, double target, bool bare, Fn fn, Args... args) {
-    const std::string metric = "native/" + command + "/" + text::Decimal(rows) + variant;
+    const std::string metric = "native/" + command + "/" + std::to_string(rows) + variant;
     const std::string name = metric.substr(sizeof("native/") - 1);
     // Several runs of a small size keep the timer's grain out of the figure.
     const std::size_t iterations =
@@ -371,7 +369,7 @@ void RegisterAll(const Plan& plan, Registry& registry) {
     registry.Add("MatchRestore", "", rows, rows, "ns/row", target, BenchMatchRestore, rows);
     if (rows == plan.ruleVariantRows) {
       for (std::size_t rules : plan.ruleCounts) {
-        registry.Add("MatchRename", "/" + text::Decimal(rules) + "rules", rows, rows, "ns/row",
+        registry.Add("MatchRename", "/" + std::to_string(rules) + "rules", rows, rows, "ns/row",
                      rules >= 10000 ? 2000 : 0, BenchMatchRename, rows, rules);
       }
     }
@@ -415,13 +413,13 @@ void WriteResults(std::ostream& out, const Plan& plan, const Registry& registry,
     auto b = bySize.find(middle);
     if (a == bySize.end() || b == bySize.end() || b->second <= 0) continue;
     WriteRow(out,
-             "native/" + command.first + "/" + text::Decimal(large) + "vs" + text::Decimal(middle) +
-                 command.second,
+             "native/" + command.first + "/" + std::to_string(large) + "vs" +
+                 std::to_string(middle) + command.second,
              a->second / b->second, "ratio", bare[command] ? 0 : 12);
   }
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  WriteRow(out, "native/peak_memory/" + text::Decimal(large) + "rows",
+  WriteRow(out, "native/peak_memory/" + std::to_string(large) + "rows",
            static_cast<double>(usage.ru_maxrss) / 1024.0, "MB", 0);
 }
 

@@ -18,7 +18,6 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
-#include <commdlg.h>
 #include <psapi.h>
 // clang-format on
 
@@ -27,13 +26,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/event_table.h"
 #include "bench/bench_tree.h"
 #include "export/name_export.h"
-#include "platform/gbk_text.h"
 #include "platform/win32/win32_file_system.h"
 #include "tests/support/win32/modal_answerer.h"
 #include "tests/support/win32/real_window.h"
@@ -44,7 +43,6 @@ using renamora::testing::DropFiles;
 using renamora::testing::ListRowCount;
 using renamora::testing::ModalAnswerer;
 using renamora::testing::RealWindow;
-namespace text = renamora::text;
 using namespace renamora::bench;
 
 constexpr std::size_t kDefaultFiles = 20000;
@@ -210,7 +208,7 @@ class Workspace {
       } while (::FindNextFileA(find, &data));
       ::FindClose(find);
     }
-    base_ = std::string(temp) + "renamora-bench-" + text::Decimal(::GetCurrentProcessId()) + "\\";
+    base_ = std::string(temp) + "renamora-bench-" + std::to_string(::GetCurrentProcessId()) + "\\";
     ::CreateDirectoryA(base_.c_str(), nullptr);
     root_ = base_ + kTreeName;
     ::CreateDirectoryA(root_.c_str(), nullptr);
@@ -236,7 +234,7 @@ class Workspace {
 
   // A rule file of `rules` rules under a header line.
   std::string MakeRuleFile(std::size_t rules) {
-    const std::string path = base_ + "规则" + text::Decimal(rules) + ".csv";
+    const std::string path = base_ + "规则" + std::to_string(rules) + ".csv";
     renamora::win32::Win32FileSystem fs;
     Check(static_cast<bool>(fs.WriteWholeFile(path, RuleFileBytes(rules))), "writing " + path);
     return path;
@@ -299,106 +297,88 @@ bool BareWrite(const std::string& path, const std::string& bytes) {
 // side into fresh memory, without looking for dots, commas or quotes.
 std::string BareGather(const renamora::FileList& rows) {
   std::size_t size = 0;
-  for (const auto& row : rows.Rows()) size += row.currentName.size() + row.status.size() + 3;
+  for (const auto& row : rows.Rows()) {
+    size += row.currentName.size() + renamora::StatusText(row.status).size() + 3;
+  }
   std::string text(size, '\0');
   char* out = text.data();
   for (const auto& row : rows.Rows()) {
     std::memcpy(out, row.currentName.data(), row.currentName.size());
     out += row.currentName.size();
     *out++ = ',';
-    std::memcpy(out, row.status.data(), row.status.size());
-    out += row.status.size();
+    const std::string& status = renamora::StatusText(row.status);
+    std::memcpy(out, status.data(), status.size());
+    out += status.size();
     *out++ = '\r';
     *out++ = '\n';
   }
   return text;
 }
 
-// --- the save dialog, answered at once --------------------------------------------------
+// --- the save dialogs and message boxes, answered here ------------------------------------
 
 // The export's figure runs from the click to the end of the write. The
-// system's save dialog would put a person's reaction in it, so the call the
-// program makes for it is answered at once with this path: the program's
-// own dialog code still runs, up to that call.
+// system's save dialog would put a person's reaction in it, so the window
+// is given dialogs that confirm this path at once, through the same seam
+// that gives the program the system's dialog.
 std::string g_saveAnswer;
 int g_saveDialogs = 0;
 
-BOOL WINAPI AnswerSaveDialog(OPENFILENAMEA* dialog) {
-  ++g_saveDialogs;
-  if (!dialog || !dialog->lpstrFile || dialog->nMaxFile <= g_saveAnswer.size()) return FALSE;
-  std::memcpy(dialog->lpstrFile, g_saveAnswer.c_str(), g_saveAnswer.size() + 1);
-  return TRUE;
-}
-
-// Points this program's import of `function` from `dll` at `replacement`;
-// what it pointed at before, or null when there is no such import.
-void* ReplaceImport(const char* dll, const char* function, const void* replacement) {
-  auto* base = reinterpret_cast<unsigned char*>(::GetModuleHandleA(nullptr));
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports =
-      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (imports.VirtualAddress == 0) return nullptr;
-  for (auto* module =
-           reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-       module->Name; ++module) {
-    if (::lstrcmpiA(reinterpret_cast<const char*>(base + module->Name), dll) != 0) continue;
-    const auto* names =
-        reinterpret_cast<const IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-    for (; names->u1.AddressOfData; ++names, ++slots) {
-      if (names->u1.Ordinal & IMAGE_ORDINAL_FLAG) continue;
-      const auto* byName =
-          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
-      DWORD old = 0;
-      if (!::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE,
-                            &old)) {
-        return nullptr;
-      }
-      void* previous = reinterpret_cast<void*>(slots->u1.Function);
-      slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-      ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), old, &old);
-      return previous;
-    }
+class AnsweredSaveDialog final : public renamora::SaveDialog {
+ public:
+  explicit AnsweredSaveDialog(std::string fileName) : fileName_(std::move(fileName)) {}
+  void SetInitialFolder(const std::string&) override {}
+  bool Show() override {
+    ++g_saveDialogs;
+    fileName_ = g_saveAnswer;
+    return true;
   }
-  return nullptr;
-}
+  std::string FileName() const override { return fileName_; }
 
-bool AnswerSaveDialogsAtOnce() {
-  static const bool replaced = ReplaceImport("comdlg32.dll", "GetSaveFileNameA",
-                                             reinterpret_cast<const void*>(&AnswerSaveDialog));
-  return replaced;
-}
+ private:
+  std::string fileName_;
+};
+
+class AnsweredSaveDialogs final : public renamora::win32::SaveDialogFactory {
+ public:
+  std::unique_ptr<renamora::SaveDialog> Make(HWND, std::string fileName, std::string,
+                                             std::string) override {
+    return std::make_unique<AnsweredSaveDialog>(std::move(fileName));
+  }
+};
 
 // A message box that nobody answers would stop the benchmark for good. Only
-// the rule drops expect one (the header question, answered by a
-// ModalAnswerer); any other is a failure, closed at once with Cancel.
-using MessageBoxFunction = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
-MessageBoxFunction g_systemMessageBox = nullptr;
+// the rule drops expect one (the header question, shown by the system and
+// answered by a ModalAnswerer); any other is a failure, closed at once as
+// its close box closes it.
 bool g_boxExpected = false;
 
-int WINAPI GuardMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-  if (g_boxExpected && g_systemMessageBox) return g_systemMessageBox(owner, text, caption, type);
-  Check(false, std::string("a message box came unasked: ") + (text ? text : ""));
-  return IDCANCEL;
-}
+class GuardedMessageBoxes final : public renamora::MessageBoxes {
+ public:
+  renamora::MessageAnswer Show(const std::string& text, renamora::MessageButtons buttons,
+                               const std::string& caption) override {
+    if (g_boxExpected) return system_.Show(text, buttons, caption);
+    Check(false, "a message box came unasked: " + text);
+    switch (buttons) {
+      case renamora::MessageButtons::kOk:
+        return renamora::MessageAnswer::kOk;
+      case renamora::MessageButtons::kOkCancel:
+        return renamora::MessageAnswer::kCancel;
+      case renamora::MessageButtons::kYesNo:
+        break;
+    }
+    return renamora::MessageAnswer::kNo;
+  }
 
-bool GuardMessageBoxes() {
-  static const bool replaced = [] {
-    void* system =
-        ReplaceImport("user32.dll", "MessageBoxA", reinterpret_cast<const void*>(&GuardMessageBox));
-    g_systemMessageBox = reinterpret_cast<MessageBoxFunction>(system);
-    return system != nullptr;
-  }();
-  return replaced;
-}
+ private:
+  renamora::win32::Win32MessageBoxes system_;
+};
 
 // --- the window ---------------------------------------------------------------------
 
 class Window {
  public:
-  Window() : list_(app_.Handle("超级列表框1")) {}
+  Window() : app_(messages_, saveDialogs_), list_(app_.Handle("超级列表框1")) {}
 
   // Paints whatever is waiting and takes every queued message, so that
   // nothing left from before lands in the next timed run.
@@ -455,7 +435,7 @@ class Window {
       paths.push_back(row.folder + row.currentName);
     return paths;
   }
-  bool AllStatuses(const std::string& status) {
+  bool AllStatuses(renamora::Status status) {
     for (const auto& row : app_.window.fileList().Rows()) {
       if (row.status != status) return false;
     }
@@ -466,6 +446,8 @@ class Window {
   HWND List() const { return list_; }
 
  private:
+  GuardedMessageBoxes messages_;
+  AnsweredSaveDialogs saveDialogs_;
   RealWindow app_;
   HWND list_;
 };
@@ -478,12 +460,12 @@ struct Runs {
 };
 
 std::string Metric(const std::string& command, std::size_t files, const std::string& variant = "") {
-  return "win32/" + command + "/" + text::Decimal(files) + variant;
+  return "win32/" + command + "/" + std::to_string(files) + variant;
 }
 
 void MeasureLoad(Window& window, const Workspace& space, int runs, Results& results) {
   const std::size_t files = space.Files();
-  const std::string loaded = "载入" + text::Decimal(files) + "个文件";
+  const std::string loaded = "载入" + std::to_string(files) + "个文件";
   auto checkLoad = [&](const char* what) {
     Check(window.ShownRows() == files && window.Text("标签4") == loaded,
           std::string(what) + ": the list does not show every file");
@@ -551,7 +533,7 @@ void MeasureLoad(Window& window, const Workspace& space, int runs, Results& resu
 // files where the rows say they are, ready for the next run.
 class RenameCycle {
  public:
-  RenameCycle(Window& window, const char* rename, const char* renamed, const char* restore)
+  RenameCycle(Window& window, const char* rename, renamora::Status renamed, const char* restore)
       : window_(window), rename_(rename), renamed_(renamed), restore_(restore) {}
 
   void Run(const std::string& what) {
@@ -571,7 +553,7 @@ class RenameCycle {
 
     window_.Settle();
     restores.command.push_back(Milliseconds([&] { window_.Click(restore_); }));
-    Check(window_.AllStatuses("完成") && window_.CurrentPaths() == before,
+    Check(window_.AllStatuses(renamora::Status::kDone) && window_.CurrentPaths() == before,
           what + ": not every row was restored");
   }
 
@@ -581,7 +563,7 @@ class RenameCycle {
  private:
   Window& window_;
   const char* rename_;
-  const char* renamed_;
+  renamora::Status renamed_;
   const char* restore_;
 };
 
@@ -590,7 +572,7 @@ void MeasureRenames(Window& window, Workspace& space, int runs, Results& results
   // 常规改名: the text typed once, as a user types it.
   window.ShowPage(1);
   window.Type("编辑框1", kInsertedText);
-  RenameCycle insert(window, "按钮1", "完成", "按钮2");
+  RenameCycle insert(window, "按钮1", renamora::Status::kDone, "按钮2");
   for (int run = 0; run < runs; ++run) insert.Run("InsertTextRename");
   results.Pair(Metric("InsertTextRename", files), "bare_moves", insert.renames.command,
                insert.renames.bare, kRenameTarget);
@@ -601,12 +583,12 @@ void MeasureRenames(Window& window, Workspace& space, int runs, Results& results
   window.ShowPage(0);
   for (std::size_t rules : {100, 10000}) {
     if (!Check(window.DropRules(space.MakeRuleFile(rules), rules),
-               "loading " + text::Decimal(rules) + " rules")) {
+               "loading " + std::to_string(rules) + " rules")) {
       return;
     }
-    RenameCycle match(window, "按钮4", "成功", "按钮5");
+    RenameCycle match(window, "按钮4", renamora::Status::kSucceeded, "按钮5");
     for (int run = 0; run < runs; ++run) match.Run("MatchRename");
-    const std::string variant = rules == 100 ? "" : "/" + text::Decimal(rules) + "rules";
+    const std::string variant = rules == 100 ? "" : "/" + std::to_string(rules) + "rules";
     results.Pair(Metric("MatchRename", files, variant), "bare_moves", match.renames.command,
                  match.renames.bare, kRenameTarget);
     results.Pair(Metric("MatchRestore", files, variant), "bare_moves", match.restores.command,
@@ -616,7 +598,6 @@ void MeasureRenames(Window& window, Workspace& space, int runs, Results& results
 
 void MeasureExport(Window& window, const Workspace& space, int runs, Results& results) {
   const std::size_t files = space.Files();
-  if (!Check(AnswerSaveDialogsAtOnce(), "the save dialog's call could not be answered")) return;
   g_saveAnswer = space.Base() + kExportName;
   window.ShowPage(2);
   renamora::win32::Win32FileSystem fs;
@@ -648,7 +629,9 @@ void MeasureExport(Window& window, const Workspace& space, int runs, Results& re
     commandOnly.push_back(exportBy([&] { window.RaiseOnly("按钮8", renamora::Event::kClick); }));
     std::string text;
     textOnly.push_back(Milliseconds([&] {
-      text = renamora::NameListText(window.Rows(), renamora::ExportSelection::kAll, true);
+      renamora::NoProgress unwatched;
+      text = renamora::NameListText(window.Rows(), renamora::ExportSelection::kAll, true, unwatched)
+                 .value_or("");
     }));
     Check(text == bytes, "the export's text differs from what it wrote");
     gather.push_back(Milliseconds([&] { text = BareGather(window.Rows()); }));
@@ -682,7 +665,6 @@ std::vector<std::string> PeakDrop(const std::string& root, std::size_t files) {
 // painted, scrolled to its end and exported; then the process's peak.
 int MeasurePeakHere(std::string base, bool full) {
   base += "\\";
-  if (!GuardMessageBoxes() || !AnswerSaveDialogsAtOnce()) return 4;
   g_saveAnswer = base + (full ? "峰值满.csv" : "峰值空.csv");
   Window window;
   window.Settle();
@@ -697,8 +679,8 @@ int MeasurePeakHere(std::string base, bool full) {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof(counters);
   if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters))) return 2;
-  const std::string report =
-      text::Decimal(counters.PeakWorkingSetSize) + " " + text::Decimal(window.ShownRows()) + "\r\n";
+  const std::string report = std::to_string(counters.PeakWorkingSetSize) + " " +
+                             std::to_string(window.ShownRows()) + "\r\n";
   renamora::win32::Win32FileSystem fs;
   if (!fs.WriteWholeFile(PeakReport(base, full), report)) return 3;
   return g_failures.empty() ? 0 : 1;
@@ -770,14 +752,14 @@ void MeasurePeak(const Workspace& space, int runs, Results& results) {
     full.push_back(fullBytes / kMb);
     above.push_back((fullBytes - emptyBytes) / kMb);
   }
-  const std::string at = text::Decimal(rows) + "rows";
+  const std::string at = std::to_string(rows) + "rows";
   results.Row("win32/peak_working_set/0rows", Median(empty), "MB");
   results.Row("win32/peak_working_set/" + at, Median(full), "MB");
   // The target is set for kPeakRows rows; a tree that does not add up to
   // them exactly gives a figure without one.
   results.Row("win32/peak_working_set/" + at + "/above_empty", Median(above), "MB",
               rows == kPeakRows ? kPeakTargetMb : 0);
-  Say("  peak working set: empty window " + Fixed(Median(empty)) + " MB, " + text::Decimal(rows) +
+  Say("  peak working set: empty window " + Fixed(Median(empty)) + " MB, " + std::to_string(rows) +
       " rows " + Fixed(Median(full)) + " MB, " + Fixed(Median(above)) + " MB above");
 }
 
@@ -809,10 +791,6 @@ int main(int argc, char** argv) {
     }
   }
   if (!peak.empty()) return MeasurePeakHere(base, peak == "full");
-  if (!GuardMessageBoxes()) {
-    std::fprintf(stderr, "cannot watch for message boxes\n");
-    return 1;
-  }
   auto wanted = [&](const char* part) { return only.find(part) != std::string::npos; };
 
   const std::size_t files = SizeFromEnvironment("BENCH_FILES", kDefaultFiles);
@@ -821,13 +799,13 @@ int main(int argc, char** argv) {
   Results results;
   {
     Workspace space(files);
-    Say("Win32 benchmark: the real window on real files, median of " + text::Decimal(runs) +
+    Say("Win32 benchmark: the real window on real files, median of " + std::to_string(runs) +
         " runs each");
     double made = 0;
     bool madeAll = false;
     made = Milliseconds([&] { madeAll = space.MakeFiles(); });
     if (!Check(madeAll, "could not make the tree in " + space.Base())) return 1;
-    Say("  made " + text::Decimal(files) + " files in " + Fixed(made) + " ms under " +
+    Say("  made " + std::to_string(files) + " files in " + Fixed(made) + " ms under " +
         space.Base());
     {
       Window window;

@@ -3,19 +3,20 @@
 #include <cstdint>
 #include <cstring>
 
+#include "app/save_as.h"
 #include "platform/gbk_text.h"
-#include "platform/save_as.h"
+#include "platform/name_parts.h"
 
 namespace renamora {
 
 namespace {
 
-bool Selected(ExportSelection selection, const std::string& status) {
+bool Selected(ExportSelection selection, Status status) {
   switch (selection) {
     case ExportSelection::kSucceeded:
-      return status == "成功" || status == "完成";
+      return status == Status::kSucceeded || status == Status::kDone;
     case ExportSelection::kFailed:
-      return status == "失败！未找到代码" || status == "失败";
+      return status == Status::kNoCode || status == Status::kFailed;
     case ExportSelection::kAll:
       break;
   }
@@ -55,7 +56,9 @@ bool NeedsQuotes(std::string_view field) {
   return false;
 }
 
-// A text written in place, each field as CsvField gives it, in room taken
+// A text written in place, each field as a CSV reader takes it back (a
+// field holding "," or a double quote enclosed in double quotes, its inner
+// quotes doubled; any other as it stands), in room taken
 // once for the plain size of every field: an export of a million rows then
 // makes no text per row, copies each name once, and is not copied again as
 // it grows. Only a field that takes quotes asks for more room.
@@ -67,8 +70,7 @@ class CsvText {
   // left covers their plain sizes.
   void Field(std::string_view field) {
     if (!NeedsQuotes(field)) {
-      if (!field.empty()) std::memcpy(text_.data() + used_, field.data(), field.size());
-      used_ += field.size();
+      Plain(field);
       return;
     }
     // At most every byte doubled, and the two quotes.
@@ -85,6 +87,11 @@ class CsvText {
     *out++ = '"';
     used_ = static_cast<std::size_t>(out - text_.data());
   }
+  // A text known to need no quotes.
+  void Plain(std::string_view field) {
+    if (!field.empty()) std::memcpy(text_.data() + used_, field.data(), field.size());
+    used_ += field.size();
+  }
   void Char(char c) { text_[used_++] = c; }
 
   std::string Take() {
@@ -99,13 +106,8 @@ class CsvText {
 
 }  // namespace
 
-std::string CsvField(std::string_view field) {
-  CsvText text(field.size());
-  text.Field(field);
-  return text.Take();
-}
-
-std::string NameListText(const FileList& list, ExportSelection selection, bool currentNames) {
+std::optional<std::string> NameListText(const FileList& list, ExportSelection selection,
+                                        bool currentNames, Progress& progress) {
   const std::size_t rows = list.RowCount();
   // The plain size of the whole text, read from the rows alone (a name's
   // length, not its bytes): a name longer than its base only leaves room
@@ -115,33 +117,32 @@ std::string NameListText(const FileList& list, ExportSelection selection, bool c
     const FileRow& row = list[r];
     if (!Selected(selection, row.status)) continue;
     plainSize += (currentNames ? row.currentName : row.originalName).size() + 2;
-    if (selection == ExportSelection::kAll) plainSize += 1 + row.status.size();
+    if (selection == ExportSelection::kAll) plainSize += 1 + StatusText(row.status).size();
   }
   CsvText text(plainSize);
   for (std::size_t r = 0; r < rows; ++r) {
     const FileRow& row = list[r];
     if (!Selected(selection, row.status)) continue;
-    // The base as SplitAtLastDot gives it: before the last ".", empty
-    // without one.
-    const std::string_view name = currentNames ? row.currentName : row.originalName;
-    const std::size_t dot = text::FindLastChar(name, '.');
-    text.Field(name.substr(0, dot == text::npos ? 0 : dot));
+    text.Field(SplitAtLastDot(currentNames ? row.currentName : row.originalName).base);
     if (selection == ExportSelection::kAll) {
       text.Char(',');
-      // The program's own status words hold neither "," nor a quote; the
-      // field rule only guards the line against anything else.
-      text.Field(row.status);
+      // The status words hold neither "," nor a quote: they are written as
+      // they stand.
+      text.Plain(StatusText(row.status));
     }
     text.Char('\r');
     text.Char('\n');
+    if (!progress.Step(r + 1, rows)) return std::nullopt;
   }
   return text.Take();
 }
 
 void ExportNameList(Context& ctx, ExportSelection selection) {
   // Taken before the dialog opens: the file holds the list as it was clicked.
-  const std::string bytes = NameListText(ctx.ui.超级列表框1, selection, ctx.ui.单选框5.IsChecked());
-  SaveAs(ctx, ctx.ui.通用对话框1, bytes);
+  const std::optional<std::string> bytes =
+      NameListText(ctx.ui.超级列表框1, selection, ctx.ui.单选框5.IsChecked(), ctx.progress);
+  // A stopped export asks for no file and writes none.
+  if (bytes) SaveAs(ctx, ctx.ui.通用对话框1, *bytes);
 }
 
 }  // namespace renamora

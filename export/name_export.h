@@ -2,10 +2,10 @@
 // comma-separated file that the user picks in 通用对话框1.
 #pragma once
 
+#include <optional>
 #include <string>
-#include <string_view>
 
-#include "platform/controls.h"
+#include "app/context.h"
 
 namespace renamora {
 
@@ -20,12 +20,11 @@ enum class ExportSelection { kAll, kSucceeded, kFailed };
 // fails is reported in a message box.
 void ExportNameList(Context& ctx, ExportSelection selection);
 
-// The whole file for the rows of `list` as they are now.
-std::string NameListText(const FileList& list, ExportSelection selection, bool currentNames);
-
-// A field as a CSV reader takes it back: a text holding "," or a double
-// quote is enclosed in double quotes with its inner quotes doubled; any
-// other text stays as it is.
-std::string CsvField(std::string_view field);
+// The whole file for the rows of `list` as they are now. A name holding ","
+// or a double quote is enclosed in double quotes with its inner quotes
+// doubled, as a CSV reader takes it back.
+// `progress` is told after every row; nothing when the user stopped it.
+std::optional<std::string> NameListText(const FileList& list, ExportSelection selection,
+                                        bool currentNames, Progress& progress);
 
 }  // namespace renamora

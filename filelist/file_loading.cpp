@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/gbk_text.h"
+#include "platform/name_parts.h"
 
 namespace renamora {
 
@@ -19,9 +20,9 @@ bool IsPlainSubfolder(std::optional<std::uint32_t> attributes) {
 }
 
 // Hands every file under `folder` to `take`, depth first in the order the
-// file system gives them.
+// file system gives them, until `take` returns false; false then.
 template <typename Take>
-void WalkInto(FileSystem& fs, const std::string& folder, Take&& take) {
+bool WalkInto(FileSystem& fs, const std::string& folder, Take&& take) {
   // Depth first without recursion, so that no folder depth can exhaust the
   // stack: each level keeps its own open enumeration.
   struct Level {
@@ -50,51 +51,40 @@ void WalkInto(FileSystem& fs, const std::string& folder, Take&& take) {
     // listed as a file rather than walked.
     if (entry.attributes == attr::kDirectory && IsPlainSubfolder(fs.Attributes(path))) {
       open(path);
-    } else {
-      take(static_cast<const std::string&>(path));
+    } else if (!take(static_cast<const std::string&>(path))) {
+      return false;
     }
   }
+  return true;
 }
 
-// Hands every file under the dropped paths to `take`, in their order.
+// Hands every file under one dropped path to `take`: a dropped folder is
+// walked. False when `take` said stop.
 template <typename Take>
-void CollectInto(FileSystem& fs, const std::vector<std::string>& paths, Take&& take) {
-  for (const std::string& path : paths) {
-    if (IsDroppedFolder(fs.Attributes(path))) {
-      WalkInto(fs, path, take);
-    } else {
-      take(path);
-    }
-  }
+bool CollectInto(FileSystem& fs, const std::string& path, Take&& take) {
+  if (IsDroppedFolder(fs.Attributes(path))) return WalkInto(fs, path, take);
+  return take(path);
 }
 
 // Writes the cells of one collected path into a row, in the room the row's
 // texts already have.
 void SetRow(FileRow& row, const std::string& path) {
-  const std::size_t slash = text::FindLastChar(path, '\\');
-  const std::size_t nameStart = slash == text::npos ? 0 : slash + 1;
-  row.folder.assign(path, 0, nameStart);
-  row.originalName.assign(path, nameStart, std::string::npos);
-  row.currentName.assign(path, nameStart, std::string::npos);
-  row.status.clear();
+  const PathParts parts = SplitAtLastBackslash(path);
+  row.folder.assign(parts.folder.data(), parts.folder.size());
+  row.originalName.assign(parts.name.data(), parts.name.size());
+  row.currentName.assign(parts.name.data(), parts.name.size());
+  row.status = Status::kNone;
 }
 
 // A new row of one collected path; the path's own text becomes "现文件名".
 FileRow RowOf(std::string path) {
-  const std::size_t slash = text::FindLastChar(path, '\\');
-  const std::size_t nameStart = slash == text::npos ? 0 : slash + 1;
+  const PathParts parts = SplitAtLastBackslash(path);
   FileRow row;
-  row.folder.assign(path, 0, nameStart);
-  row.originalName.assign(path, nameStart, std::string::npos);
+  row.folder.assign(parts.folder.data(), parts.folder.size());
+  row.originalName.assign(parts.name.data(), parts.name.size());
   row.currentName = std::move(path);
-  row.currentName.erase(0, nameStart);
+  row.currentName.erase(0, row.folder.size());
   return row;
-}
-
-// What follows new rows, however they came.
-void FinishFill(Context& ctx) {
-  RefitFileListColumns(ctx);
-  ctx.ui.透明标签1.SetVisible(false);
 }
 
 }  // namespace
@@ -104,7 +94,9 @@ void LoadDroppedFiles(Context& ctx, const std::string& dropped) {
   if (text::FindText(dropped, "\r\n") == text::npos) {
     paths.push_back(dropped);
   } else {
-    for (std::string_view piece : text::SplitAtCrLf(dropped)) paths.emplace_back(piece);
+    std::size_t pos = 0;
+    std::string_view line;
+    while (text::NextLine(dropped, pos, line)) paths.emplace_back(line);
   }
   // Each file is written over the row it replaces as soon as the walk finds
   // it: a new drop of a million files then needs neither a list of paths
@@ -115,13 +107,18 @@ void LoadDroppedFiles(Context& ctx, const std::string& dropped) {
   std::vector<FileRow>& storage = ctx.ui.超级列表框1.Rows();
   std::size_t filled = 0;
   std::vector<std::string> more;
-  CollectInto(ctx.fs, paths, [&](const std::string& path) {
+  auto take = [&](const std::string& path) {
     if (filled < storage.size()) {
       SetRow(storage[filled++], path);
     } else {
       more.push_back(path);
     }
-  });
+    return ctx.progress.Step(filled + more.size(), 0);
+  };
+  // A stopped load lists what it found so far.
+  for (const std::string& path : paths) {
+    if (!CollectInto(ctx.fs, path, take)) break;
+  }
   storage.erase(storage.begin() + static_cast<std::ptrdiff_t>(filled), storage.end());
   if (!more.empty()) {
     storage.reserve(filled + more.size());
@@ -129,36 +126,9 @@ void LoadDroppedFiles(Context& ctx, const std::string& dropped) {
   }
   // Storage far beyond what the new rows need is given back.
   if (storage.capacity() / 2 > storage.size()) storage.shrink_to_fit();
-  FinishFill(ctx);
-  ctx.ui.标签4.SetCaption("载入" + text::Decimal(storage.size()) + "个文件");
-}
-
-std::vector<std::string> CollectFilePaths(FileSystem& fs, const std::vector<std::string>& paths) {
-  std::vector<std::string> list;
-  CollectInto(fs, paths, [&](const std::string& path) { list.push_back(path); });
-  return list;
-}
-
-void WalkFolder(FileSystem& fs, const std::string& folder, std::vector<std::string>& list) {
-  WalkInto(fs, folder, [&](const std::string& path) { list.push_back(path); });
-}
-
-void FillFileList(Context& ctx, const std::vector<std::string>& paths) {
-  FileList& rows = ctx.ui.超级列表框1;
-  rows.DeleteAllRows();
-  rows.Rows().reserve(paths.size());
-  for (const std::string& path : paths) rows.AppendRow(RowOf(path));
-  FinishFill(ctx);
-}
-
-std::string FolderPartOf(std::string_view path) {
-  const std::size_t slash = text::FindLastChar(path, '\\');
-  return slash == text::npos ? std::string() : std::string(path.substr(0, slash + 1));
-}
-
-std::string NamePartOf(std::string_view path) {
-  const std::size_t slash = text::FindLastChar(path, '\\');
-  return std::string(slash == text::npos ? path : path.substr(slash + 1));
+  RefitFileListColumns(ctx);
+  ctx.ui.透明标签1.SetVisible(false);
+  ctx.ui.标签4.SetCaption("载入" + std::to_string(storage.size()) + "个文件");
 }
 
 void FitColumnsToContent(ListModel& list) {
@@ -182,9 +152,7 @@ void ClearFileList(Context& ctx) {
 }
 
 void ClearFilesAndCounters(Context& ctx) {
-  ctx.ui.超级列表框1.DeleteAllRows();
-  ctx.ui.标签4.SetCaption("未载入文件");
-  ctx.ui.透明标签1.SetVisible(true);
+  ClearFileList(ctx);
   ctx.ui.透明标签1.Redraw();
   ctx.ui.标签6.SetCaption("成功 个");
   ctx.ui.标签7.SetCaption("失败 个");

@@ -40,35 +40,18 @@ std::size_t FindText(std::string_view s, std::string_view needle, std::size_t fr
   return npos;
 }
 
-std::vector<std::string_view> SplitAtChar(std::string_view s, char sep) {
-  std::vector<std::string_view> pieces;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) {
-    if (s[i] == sep) {
-      pieces.push_back(s.substr(start, i - start));
-      start = i + 1;
+bool NextLine(std::string_view text, std::size_t& pos, std::string_view& line) {
+  if (pos >= text.size()) return false;
+  for (std::size_t i = pos; i < text.size(); i += CharLength(text, i)) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      line = text.substr(pos, i - pos);
+      pos = i + 2;
+      return true;
     }
   }
-  pieces.push_back(s.substr(start));
-  return pieces;
-}
-
-std::vector<std::string_view> SplitAtCrLf(std::string_view s) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) {
-    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') {
-      lines.push_back(s.substr(start, i - start));
-      start = i + 2;
-      ++i;  // the LF; the loop adds the CR's own step
-    }
-  }
-  if (start < s.size()) lines.push_back(s.substr(start));
-  return lines;
-}
-
-std::string Decimal(std::size_t n) {
-  return std::to_string(n);
+  line = text.substr(pos);
+  pos = text.size();
+  return true;
 }
 
 }  // namespace renamora::text

@@ -4,9 +4,7 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace renamora::text {
 
@@ -34,20 +32,17 @@ inline bool EndsWithChar(std::string_view s, char c) {
   return !s.empty() && FindLastChar(s, c) == s.size() - 1;
 }
 
-// Splits at every real character `sep`. Every piece is kept, empty ones too.
-std::vector<std::string_view> SplitAtChar(std::string_view s, char sep);
-
-// Splits at every CR LF. A trailing empty piece (text ending in CR LF) is not
-// kept; an empty text gives no piece.
-std::vector<std::string_view> SplitAtCrLf(std::string_view s);
+// The line of `text` that starts at `pos`, and `pos` moved past the CR LF
+// that ends it; false when no line is left. A lone CR or LF is a character
+// of its line, and a text ending in CR LF has no empty line after it. Lines
+// are taken one at a time, so that a text of a million lines needs no list
+// of them.
+bool NextLine(std::string_view text, std::size_t& pos, std::string_view& line);
 
 // Lower-cases the ASCII letters only; every other byte, trail bytes included
 // when they are not letters, stays as it is.
 inline char AsciiLower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
 }
-
-// Decimal digits of n without leading zeros.
-std::string Decimal(std::size_t n);
 
 }  // namespace renamora::text

@@ -13,13 +13,30 @@
 
 namespace renamora {
 
+// What a rename did to a row, shown in "状态". The words are the list's
+// and the export's alike; a row no command has touched shows none.
+enum class Status : unsigned char {
+  kNone,                 // ""
+  kDone,                 // "完成": renamed by 常规改名, or restored
+  kFailed,               // "失败"
+  kSucceeded,            // "成功": renamed by 匹配改名
+  kSucceededWithSuffix,  // "成功_自动避错": renamed with the row's number added
+  kNoCode,               // "失败！未找到代码": no rule's code is in the name
+};
+
+inline const std::string& StatusText(Status status) {
+  static const std::string kTexts[] = {"",     "完成",          "失败",
+                                       "成功", "成功_自动避错", "失败！未找到代码"};
+  return kTexts[static_cast<std::size_t>(status)];
+}
+
 // One row of the File list.
 struct FileRow {
   static constexpr std::size_t kColumns = 4;
-  std::string folder;        // "文件路径": the folder with its trailing backslash
-  std::string originalName;  // "原名": the name when listed
-  std::string currentName;   // "现文件名": the name the file is taken to have now
-  std::string status;        // "状态"
+  std::string folder;             // "文件路径": the folder with its trailing backslash
+  std::string originalName;       // "原名": the name when listed
+  std::string currentName;        // "现文件名": the name the file is taken to have now
+  Status status = Status::kNone;  // "状态"
 
   const std::string& Cell(std::size_t column) const {
     switch (column) {
@@ -30,7 +47,7 @@ struct FileRow {
       case 2:
         return currentName;
       default:
-        return status;
+        return StatusText(status);
     }
   }
 };
@@ -111,11 +128,6 @@ class RowList final : public ListModel {
   std::vector<Row>& Rows() { return rows_; }
   const std::vector<Row>& Rows() const { return rows_; }
   void DeleteAllRows() { std::vector<Row>().swap(rows_); }
-  // Appends and returns the new row's index.
-  std::size_t AppendRow(Row row) {
-    rows_.push_back(std::move(row));
-    return rows_.size() - 1;
-  }
 
  private:
   Titles titles_;

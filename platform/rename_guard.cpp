@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 #include "platform/gbk_text.h"
+#include "platform/name_parts.h"
 
 namespace renamora {
 
@@ -42,14 +43,11 @@ std::size_t CharacterCount(std::string_view s) {
 
 bool IsAcceptableRename(std::string_view from, std::string_view to) {
   if (CharacterCount(to) >= kMaxPath) return false;
-  const std::size_t fromSlash = text::FindLastChar(from, '\\');
-  const std::size_t folderLength = fromSlash == text::npos ? 0 : fromSlash + 1;
-  if (to.size() < folderLength || to.compare(0, folderLength, from.substr(0, folderLength)) != 0) {
-    return false;
-  }
+  const std::string_view folder = SplitAtLastBackslash(from).folder;
+  if (to.substr(0, folder.size()) != folder) return false;
   // The folder prefix ends on a real backslash (or is empty), so the rest
   // starts a character and is the whole new name.
-  const std::string_view name = to.substr(folderLength);
+  const std::string_view name = to.substr(folder.size());
   return CharacterCount(name) <= kMaxNameLength && IsAcceptableNewName(name);
 }
 

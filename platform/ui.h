@@ -53,11 +53,6 @@ enum class MessageAnswer { kOk, kCancel, kYes, kNo };
 // The caption of every message box the program shows.
 inline constexpr const char kMessageCaption[] = "信息：";
 
-// The text of the box that reports a file the program could not write.
-inline std::string WriteFailedMessage(const std::string& path) {
-  return "文件无法写入：\r\n" + path;
-}
-
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;

@@ -6,45 +6,22 @@
 
 #include "filelist/file_loading.h"
 #include "platform/gbk_text.h"
-#include "rename/name_parts.h"
+#include "platform/name_parts.h"
+#include "rename/insert_text.h"
 #include "rename/row_rename.h"
 
 namespace renamora {
 
 namespace {
 
-constexpr const char kSucceeded[] = "成功";
-constexpr const char kSucceededWithSuffix[] = "成功_自动避错";
-constexpr const char kFailed[] = "失败";
-constexpr const char kNoCode[] = "失败！未找到代码";
-constexpr const char kDone[] = "完成";
+// Before and after, the rule's content goes into the name as a text of the
+// "常规改名" page does, with S2 as its separator.
+InsertPosition AsInsertPosition(MatchWay way) {
+  return way == MatchWay::kBefore ? InsertPosition::kBefore : InsertPosition::kAfter;
+}
 
 unsigned char Fold(char c) {
   return static_cast<unsigned char>(text::AsciiLower(c));
-}
-
-std::size_t BaseLength(std::string_view name) {
-  const std::size_t dot = text::FindLastChar(name, '.');
-  return dot == text::npos ? 0 : dot;
-}
-
-void AppendMatchedName(std::string& out, std::string_view name, std::string_view content,
-                       std::string_view s2, MatchWay way) {
-  const std::size_t baseLength = BaseLength(name);
-  switch (way) {
-    case MatchWay::kBefore:
-      out.append(content).append(s2).append(name);
-      break;
-    case MatchWay::kReplace:
-      out.append(content).append(name.substr(baseLength));
-      break;
-    case MatchWay::kAfter:
-      out.append(name.substr(0, baseLength))
-          .append(s2)
-          .append(content)
-          .append(name.substr(baseLength));
-      break;
-  }
 }
 
 MatchWay WayOnPage(const Context& ctx) {
@@ -54,18 +31,19 @@ MatchWay WayOnPage(const Context& ctx) {
 }
 
 void ShowCounts(Context& ctx, std::size_t succeeded, std::size_t rows) {
-  ctx.ui.标签6.SetCaption("成功" + text::Decimal(succeeded) + "个");
-  ctx.ui.标签7.SetCaption("失败" + text::Decimal(rows - succeeded) + "个");
+  ctx.ui.标签6.SetCaption("成功" + std::to_string(succeeded) + "个");
+  ctx.ui.标签7.SetCaption("失败" + std::to_string(rows - succeeded) + "个");
 }
 
 }  // namespace
 
-std::string BuildMatchedName(std::string_view name, std::string_view content, std::string_view s2,
-                             MatchWay way) {
-  std::string out;
-  out.reserve(name.size() + content.size() + s2.size());
-  AppendMatchedName(out, name, content, s2, way);
-  return out;
+void AppendMatchedName(std::string& out, std::string_view name, std::string_view content,
+                       std::string_view s2, MatchWay way) {
+  if (way == MatchWay::kReplace) {
+    out.append(content).append(SplitAtLastDot(name).extension);
+  } else {
+    AppendInsertedName(out, name, content, s2, AsInsertPosition(way));
+  }
 }
 
 RuleMatcher::RuleMatcher(const std::vector<RuleRow>& rules) {
@@ -203,47 +181,53 @@ void MatchRename(Context& ctx) {
   RuleMatcher matcher(rules.Rows());
   FileList& rows = ctx.ui.超级列表框1;
   const std::size_t count = rows.RowCount();
-  std::size_t succeeded = 0;
   std::string from;
   std::string to;
   std::string suffixed;
-  for (std::size_t r = 0; r < count; ++r) {
-    FileRow& row = rows[r];
+  // Renames row r; its status tells how that went.
+  auto renameRow = [&](std::size_t r, FileRow& row) {
     const std::size_t rule = matcher.FindRule(row.currentName);
     if (rule == RuleMatcher::kNoRule) {
-      row.status = kNoCode;
-      continue;
+      row.status = Status::kNoCode;
+      return;
     }
     const std::string& content = rules[rule].content;
-    const std::size_t folderLength = row.folder.size();
     from.assign(row.folder).append(row.currentName);
     to.assign(row.folder);
     AppendMatchedName(to, row.currentName, content, s2, way);
     if (RenameRowFile(ctx.fs, row, from, to)) {
-      row.status = kSucceeded;
-      ++succeeded;
-      continue;
+      row.status = Status::kSucceeded;
+      return;
     }
-    const std::string_view built = std::string_view(to).substr(folderLength);
-    const std::size_t baseLength = BaseLength(built);
+    const NameParts built = SplitAtLastDot(std::string_view(to).substr(row.folder.size()));
     // Only a name that is the content itself plus an extension can collide
     // with a sibling's: the way replace. Its one second try is numbered by
     // the row.
-    if (avoid && built.substr(0, baseLength) == content) {
+    if (avoid && built.base == content) {
       suffixed.assign(row.folder)
-          .append(built.substr(0, baseLength))
+          .append(built.base)
           .append("_")
-          .append(text::Decimal(r + 1))
-          .append(built.substr(baseLength));
+          .append(std::to_string(r + 1))
+          .append(built.extension);
       if (RenameRowFile(ctx.fs, row, from, suffixed)) {
-        row.status = kSucceededWithSuffix;
-        ++succeeded;
-        continue;
+        row.status = Status::kSucceededWithSuffix;
+        return;
       }
     }
-    row.status = kFailed;
+    row.status = Status::kFailed;
+  };
+  std::size_t succeeded = 0;
+  std::size_t reached = 0;
+  while (reached < count) {
+    FileRow& row = rows[reached];
+    renameRow(reached++, row);
+    if (row.status == Status::kSucceeded || row.status == Status::kSucceededWithSuffix) {
+      ++succeeded;
+    }
+    if (!ctx.progress.Step(reached, count)) break;
   }
-  ShowCounts(ctx, succeeded, count);
+  // A stopped run counts the rows it reached.
+  ShowCounts(ctx, succeeded, reached);
   RefitFileListColumns(ctx);
 }
 
@@ -253,40 +237,23 @@ void MatchRestore(Context& ctx) {
   const std::string s2 = ctx.ui.组合框2.Text();
   std::optional<RuleMatcher> matcher;  // only rows with one name in both columns need it
   FileList& rows = ctx.ui.超级列表框1;
-  const std::size_t count = rows.RowCount();
-  std::size_t succeeded = 0;
-  std::string from;
-  std::string to;
-  for (std::size_t r = 0; r < count; ++r) {
-    FileRow& row = rows[r];
-    to.assign(row.folder);
-    if (row.originalName != row.currentName) {
-      to.append(row.originalName);
-    } else if (rules.RowCount() == 0) {
-      // Without rules nothing tells what was inserted: the row stays as it
-      // is, and the rows after it are still restored.
-      continue;
-    } else {
-      if (!matcher) matcher.emplace(rules.Rows());
-      const std::size_t rule = matcher->FindRule(row.currentName);
-      // Without a matching rule the target stays empty, which names no
-      // file: the row fails.
-      if (rule != RuleMatcher::kNoRule) {
-        const std::string& content = rules[rule].content;
-        to.append(
-            RemoveEvery(row.currentName, way == MatchWay::kBefore ? content + s2 : s2 + content));
-      }
-    }
-    from.assign(row.folder).append(row.currentName);
-    if (RenameRowFile(ctx.fs, row, from, to)) {
-      row.status = kDone;
-      ++succeeded;
-    } else {
-      row.status = kFailed;
-    }
-  }
+  const RestoreCount restored =
+      RestoreRows(ctx.fs, rows, ctx.progress, [&](const FileRow& row, std::string& to) {
+        // Without rules nothing tells what was inserted.
+        if (rules.RowCount() == 0) return false;
+        if (!matcher) matcher.emplace(rules.Rows());
+        const std::size_t rule = matcher->FindRule(row.currentName);
+        // Without a matching rule the target stays the bare folder, which
+        // names no file: the row fails.
+        if (rule != RuleMatcher::kNoRule) {
+          const std::string& content = rules[rule].content;
+          to.append(
+              RemoveEvery(row.currentName, way == MatchWay::kBefore ? content + s2 : s2 + content));
+        }
+        return true;
+      });
   RefitFileListColumns(ctx);
-  ShowCounts(ctx, succeeded, count);
+  ShowCounts(ctx, restored.renamed, restored.reached);
 }
 
 }  // namespace renamora

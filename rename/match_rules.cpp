@@ -1,7 +1,8 @@
 #include "rename/match_rules.h"
 
+#include "app/save_as.h"
 #include "platform/gbk_text.h"
-#include "platform/save_as.h"
+#include "platform/name_parts.h"
 
 namespace renamora {
 
@@ -24,13 +25,13 @@ constexpr char kTemplateBytes[] =
 const std::string_view kRuleTemplate(kTemplateBytes, sizeof(kTemplateBytes) - 1);
 
 std::string ShortLineMessage(std::size_t lineNumber) {
-  return std::string(kRuleMalformedMessage) + "\r\n第" + text::Decimal(lineNumber) +
+  return std::string(kRuleMalformedMessage) + "\r\n第" + std::to_string(lineNumber) +
          "行少于两个字段";
 }
 
 bool HasRuleFileExtension(std::string_view path) {
-  const std::size_t dot = text::FindLastChar(path, '.');
-  const std::string_view extension = dot == text::npos ? path : path.substr(dot + 1);
+  std::string_view extension = SplitAtLastDot(path).extension;
+  if (!extension.empty() && extension[0] == '.') extension.remove_prefix(1);
   return extension == "txt" || extension == "csv";
 }
 
@@ -53,56 +54,11 @@ bool FirstTwoFields(std::string_view line, std::string_view& code, std::string_v
 
 namespace {
 
-// The line of `text` that starts at `pos`, cut where SplitAtCrLf cuts, and
-// `pos` moved to the next one; false when no line is left. Lines are taken
-// one at a time, so that a file of a million rules needs no list of them.
-bool NextLine(std::string_view text, std::size_t& pos, std::string_view& line) {
-  if (pos >= text.size()) return false;
-  for (std::size_t i = pos; i < text.size(); i += text::CharLength(text, i)) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      line = text.substr(pos, i - pos);
-      pos = i + 2;
-      return true;
-    }
-  }
-  line = text.substr(pos);
-  pos = text.size();
-  return true;
-}
-
-// Hands the match code and content of every rule of a rule text to `take`,
-// in file order, and tells whether the file holds rules; on a line that
-// refuses the file it stops there, after the rules before it.
-template <typename Take>
-RuleParse::Verdict WalkRules(std::string_view text, bool skipHeader, std::size_t& shortLine,
-                             Take&& take) {
-  std::size_t pos = 0;
-  std::size_t number = 0;  // of the line in the file, from 1
-  std::string_view line;
-  if (skipHeader && NextLine(text, pos, line)) ++number;
-  bool first = true;
-  std::string_view code;
-  std::string_view content;
-  while (NextLine(text, pos, line)) {
-    ++number;
-    if (!FirstTwoFields(line, code, content)) {
-      if (first) return RuleParse::Verdict::kShortFirstLine;
-      if (line.empty()) continue;  // a blank line between rules says nothing
-      // Half a table would rename with rules the user never meant to give,
-      // so one broken line refuses the file.
-      shortLine = number;
-      return RuleParse::Verdict::kShortLaterLine;
-    }
-    first = false;
-    take(code, content);
-  }
-  return first ? RuleParse::Verdict::kNoDataLine : RuleParse::Verdict::kRules;
-}
-
 // A rule drop up to its rules: the extension test, the read, the header
 // question and the check of every line. A refused file has shown its
-// message and gives false; otherwise `bytes` holds the file, `ruleText` the
-// part of it that counts, `skipHeader` the answer and `rules` their number.
+// message and gives false, and so does a check the user stopped; otherwise
+// `bytes` holds the file, `ruleText` the part of it that counts,
+// `skipHeader` the answer and `rules` their number.
 bool AcceptRuleDrop(Context& ctx, const std::string& dropText, std::string& bytes,
                     std::string_view& ruleText, bool& skipHeader, std::size_t& rules) {
   // The whole drop is the path: a folder name may hold a ",". A drop of
@@ -120,11 +76,16 @@ bool AcceptRuleDrop(Context& ctx, const std::string& dropText, std::string& byte
   ruleText = RuleFileText(bytes);
   std::size_t shortLine = 0;
   rules = 0;
-  switch (WalkRules(ruleText, skipHeader, shortLine,
-                    [&](std::string_view, std::string_view) { ++rules; })) {
-    case RuleParse::Verdict::kRules:
+  // The check walks the whole file before a rule is taken: how far it has
+  // come is the rules found so far.
+  switch (WalkRules(ruleText, skipHeader, shortLine, [&](std::string_view, std::string_view) {
+    return ctx.progress.Step(++rules, 0);
+  })) {
+    case RuleVerdict::kRules:
       return true;
-    case RuleParse::Verdict::kShortLaterLine:
+    case RuleVerdict::kStopped:
+      return false;
+    case RuleVerdict::kShortLaterLine:
       ctx.messages.Show(ShortLineMessage(shortLine), MessageButtons::kOk, kMessageCaption);
       return false;
     default:
@@ -135,39 +96,13 @@ bool AcceptRuleDrop(Context& ctx, const std::string& dropText, std::string& byte
 
 }  // namespace
 
-RuleParse ParseRuleText(std::string_view text, bool skipHeader) {
-  RuleParse parse;
-  parse.verdict = WalkRules(text, skipHeader, parse.shortLine,
-                            [&](std::string_view code, std::string_view content) {
-                              parse.rules.push_back({std::string(code), std::string(content)});
-                            });
-  if (parse.verdict != RuleParse::Verdict::kRules) parse.rules.clear();
-  return parse;
-}
-
-RuleTable LoadRuleFile(Context& ctx, const std::string& dropText) {
-  std::string bytes;
-  std::string_view ruleText;
-  bool skipHeader = false;
-  std::size_t rules = 0;
-  if (!AcceptRuleDrop(ctx, dropText, bytes, ruleText, skipHeader, rules)) return {};
-  RuleParse parse = ParseRuleText(ruleText, skipHeader);
-  ctx.ui.透明标签2.SetVisible(false);
-  return std::move(parse.rules);
-}
-
-void FillRuleList(Context& ctx, RuleTable table) {
-  // The table's rows become the list's rows whole: nothing is copied.
-  ctx.ui.超级列表框2.Rows() = std::move(table);
-}
-
 void LoadDroppedRules(Context& ctx, const std::string& dropText) {
   std::string bytes;
   std::string_view ruleText;
   bool skipHeader = false;
   std::size_t rules = 0;
   if (!AcceptRuleDrop(ctx, dropText, bytes, ruleText, skipHeader, rules)) {
-    FillRuleList(ctx, {});
+    ctx.ui.超级列表框2.DeleteAllRows();
     return;
   }
   // The file has passed every check, so its rules are written straight over
@@ -177,15 +112,21 @@ void LoadDroppedRules(Context& ctx, const std::string& dropText) {
   rows.reserve(rules);
   std::size_t filled = 0;
   std::size_t unused = 0;
-  WalkRules(ruleText, skipHeader, unused, [&](std::string_view code, std::string_view content) {
-    if (filled < rows.size()) {
-      rows[filled].matchCode.assign(code.data(), code.size());
-      rows[filled].content.assign(content.data(), content.size());
-    } else {
-      rows.push_back({std::string(code), std::string(content)});
-    }
-    ++filled;
-  });
+  const RuleVerdict verdict =
+      WalkRules(ruleText, skipHeader, unused, [&](std::string_view code, std::string_view content) {
+        if (filled < rows.size()) {
+          rows[filled].matchCode.assign(code.data(), code.size());
+          rows[filled].content.assign(content.data(), content.size());
+        } else {
+          rows.push_back({std::string(code), std::string(content)});
+        }
+        return ctx.progress.Step(++filled, rules);
+      });
+  if (verdict == RuleVerdict::kStopped) {
+    // Part of a table would rename with rules the user never saw loaded.
+    ctx.ui.超级列表框2.DeleteAllRows();
+    return;
+  }
   rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(filled), rows.end());
   // Storage far beyond what the new rules need is given back.
   if (rows.capacity() / 2 > rows.size()) rows.shrink_to_fit();

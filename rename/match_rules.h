@@ -5,14 +5,11 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "platform/controls.h"
+#include "app/context.h"
+#include "platform/gbk_text.h"
 
 namespace renamora {
-
-// The rules of one rule file in file order; lives for one drop.
-using RuleTable = std::vector<RuleRow>;
 
 inline constexpr const char kRuleFormatMessage[] =
     "文件格式不正确，只支持txt,或csv格式，以','为分隔符";
@@ -37,25 +34,46 @@ std::string_view RuleFileText(std::string_view bytes);
 // fewer than two (a trailing "," adds no empty field, an empty line has none).
 bool FirstTwoFields(std::string_view line, std::string_view& code, std::string_view& content);
 
-// The rules of a rule file's text, or why there are none.
-struct RuleParse {
-  enum class Verdict { kRules, kNoDataLine, kShortFirstLine, kShortLaterLine };
-  Verdict verdict = Verdict::kNoDataLine;
-  std::size_t shortLine = 0;  // kShortLaterLine: its number in the file, from 1
-  RuleTable rules;            // empty unless kRules
-};
-RuleParse ParseRuleText(std::string_view text, bool skipHeader);
+// Whether a rule file's text holds rules, or why it is refused.
+enum class RuleVerdict { kRules, kNoDataLine, kShortFirstLine, kShortLaterLine, kStopped };
 
-// Reads the rule file a drop names, asks whether its first line is a header,
-// and returns its rules; an empty table, after a message, when the file is
-// refused. Hides the drop prompt 透明标签2 after a good load.
-RuleTable LoadRuleFile(Context& ctx, const std::string& dropText);
-
-// Replaces every row of the Rule list by the table's rules.
-void FillRuleList(Context& ctx, RuleTable table);
+// Hands the match code and content of every rule of a rule file's text to
+// `take(code, content)`, in file order, and tells whether the file holds
+// rules: lines end at CR LF, the first is passed over when `skipHeader`, a
+// blank line between rules says nothing, and any other line with fewer than
+// two fields refuses the file (kShortLaterLine with `shortLine` its number
+// in the file, from 1, header included). On a refusing line it stops there,
+// after the rules before it; so it does, with kStopped, when `take` returns
+// false.
+template <typename Take>
+RuleVerdict WalkRules(std::string_view ruleText, bool skipHeader, std::size_t& shortLine,
+                      Take&& take) {
+  std::size_t pos = 0;
+  std::size_t number = 0;  // of the line in the file, from 1
+  std::string_view line;
+  if (skipHeader && text::NextLine(ruleText, pos, line)) ++number;
+  bool first = true;
+  std::string_view code;
+  std::string_view content;
+  while (text::NextLine(ruleText, pos, line)) {
+    ++number;
+    if (!FirstTwoFields(line, code, content)) {
+      if (first) return RuleVerdict::kShortFirstLine;
+      if (line.empty()) continue;
+      // Half a table would rename with rules the user never meant to give,
+      // so one broken line refuses the file.
+      shortLine = number;
+      return RuleVerdict::kShortLaterLine;
+    }
+    first = false;
+    if (!take(code, content)) return RuleVerdict::kStopped;
+  }
+  return first ? RuleVerdict::kNoDataLine : RuleVerdict::kRules;
+}
 
 // Files-dropped event of 拖放对象2: loads the dropped rule file into the Rule
-// list, which ends empty when the file is refused.
+// list and hides the drop prompt 透明标签2; the list ends empty, after a
+// message, when the file is refused.
 void LoadDroppedRules(Context& ctx, const std::string& dropText);
 
 // 按钮7 "清空匹配": empties the Rule list and shows the drop prompt again.

@@ -105,6 +105,11 @@ if bash scripts/build.sh win32; then
     else
       echo "renamora.exe imports only: $(echo $dlls)"; passed=$((passed + 1))
     fi
+    if i686-w64-mingw32-objdump -p "$exe" | grep -q 'large address aware'; then
+      echo "renamora.exe is large address aware"; passed=$((passed + 1))
+    else
+      echo "FAILED: renamora.exe lacks the large-address-aware flag"; failed=$((failed + 1))
+    fi
   else
     echo "(renamora.exe not built yet)"
   fi

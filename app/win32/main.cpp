@@ -16,7 +16,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
   renamora::win32::Win32FileSystem fs;
   renamora::win32::Win32MessageBoxes messages;
-  renamora::win32::MainWindow window(instance, fs, messages);
+  renamora::win32::Win32SaveDialogFactory saveDialogs;
+  renamora::win32::MainWindow window(instance, fs, messages, saveDialogs);
   window.EndProgramOnClose();
   if (!window.Create(show)) return 1;
   return renamora::win32::RunMessageLoop(window.Handle());

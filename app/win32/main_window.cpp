@@ -84,12 +84,14 @@ bool Overlap(const layout::Control& a, const layout::Control& b) {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, FileSystem& fs, MessageBoxes& messages)
+MainWindow::MainWindow(HINSTANCE instance, FileSystem& fs, MessageBoxes& messages,
+                       SaveDialogFactory& saveDialogs)
     : instance_(instance),
       fileList_(MakeFileList()),
       ruleList_(MakeRuleList()),
       fs_(fs),
-      messages_(messages) {}
+      messages_(messages),
+      saveDialogFactory_(saveDialogs) {}
 
 MainWindow::~MainWindow() {
   if (window_ && ::IsWindow(window_)) ::DestroyWindow(window_);
@@ -367,9 +369,8 @@ void MainWindow::CreatePlatformObjects() {
         texts_[c.name] = std::make_unique<Win32TextBox>(handle);
         break;
       case layout::Kind::kSaveDialog:
-        dialogs_[c.name] =
-            std::make_unique<Win32SaveDialog>(window_, c.caption, c.filter ? c.filter : "",
-                                              c.defaultExtension ? c.defaultExtension : "");
+        dialogs_[c.name] = saveDialogFactory_.Make(window_, c.caption, c.filter ? c.filter : "",
+                                                   c.defaultExtension ? c.defaultExtension : "");
         break;
       case layout::Kind::kDropObject: {
         const std::string name = c.name;
@@ -405,31 +406,7 @@ void MainWindow::CreatePlatformObjects() {
     }
   }
 
-  controls_ = std::make_unique<Controls>(Controls{
-      fileList_,
-      ruleList_,
-      *hints_.at("透明标签1"),
-      *hints_.at("透明标签2"),
-      *labels_.at("标签4"),
-      *labels_.at("标签6"),
-      *labels_.at("标签7"),
-      *texts_.at("编辑框1"),
-      *texts_.at("组合框1"),
-      *texts_.at("组合框2"),
-      *radios_.at("单选框1"),
-      *radios_.at("单选框2"),
-      *radios_.at("单选框3"),
-      *radios_.at("单选框4"),
-      *radios_.at("单选框5"),
-      *radios_.at("单选框6"),
-      *radios_.at("单选框7"),
-      *dialogs_.at("通用对话框1"),
-      *dialogs_.at("通用对话框2"),
-      *drops_.at("拖放对象1"),
-      *drops_.at("拖放对象2"),
-      window_,
-      Handle("超级列表框2"),
-  });
+  controls_ = std::make_unique<Controls>(ControlsOf(*this, window_, Handle("超级列表框2")));
   busy_ = std::make_unique<BusyWindow>(window_, messages_);
   context_ = std::make_unique<Context>(Context{fs_, messages_, *busy_, *controls_});
 }

@@ -13,10 +13,10 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "app/context.h"
 #include "app/event_table.h"
 #include "app/layout.h"
 #include "app/win32/busy_window.h"
-#include "platform/controls.h"
 #include "platform/list_model.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/list_view.h"
@@ -24,9 +24,13 @@
 
 namespace renamora::win32 {
 
-class MainWindow {
+class MainWindow final : public NamedControls<Win32Label, ListHint, Win32RadioButton, Win32TextBox,
+                                              SaveDialog, Win32DropObject> {
  public:
-  MainWindow(HINSTANCE instance, FileSystem& fs, MessageBoxes& messages);
+  // The window's save dialogs come from `saveDialogs`, as its files and
+  // message boxes come from `fs` and `messages`.
+  MainWindow(HINSTANCE instance, FileSystem& fs, MessageBoxes& messages,
+             SaveDialogFactory& saveDialogs);
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -51,8 +55,6 @@ class MainWindow {
   Controls& controls() { return *controls_; }
   FileList& fileList() { return fileList_; }
   RuleList& ruleList() { return ruleList_; }
-  ListHint& hint(const std::string& name) { return *hints_.at(name); }
-  Win32DropObject& dropObject(const std::string& name) { return *drops_.at(name); }
 
   int CurrentPage() const;
   // Selects a page of 选择夹1 and shows only that page's controls.
@@ -116,15 +118,10 @@ class MainWindow {
   RuleList ruleList_;
   FileSystem& fs_;
   MessageBoxes& messages_;
+  SaveDialogFactory& saveDialogFactory_;
 
   std::map<std::string, HWND, std::less<>> handles_;
   std::unordered_map<HWND, const layout::Control*> controlsByHandle_;
-  std::map<std::string, std::unique_ptr<Win32Label>> labels_;
-  std::map<std::string, std::unique_ptr<Win32RadioButton>> radios_;
-  std::map<std::string, std::unique_ptr<Win32TextBox>> texts_;
-  std::map<std::string, std::unique_ptr<Win32SaveDialog>> dialogs_;
-  std::map<std::string, std::unique_ptr<Win32DropObject>> drops_;
-  std::map<std::string, std::unique_ptr<ListHint>> hints_;
   std::unique_ptr<OwnerDataListView> fileView_;
   std::unique_ptr<OwnerDataListView> ruleView_;
   std::unique_ptr<BusyWindow> busy_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gbk_text.h"
+#include "platform/name_parts.h"
 
 namespace renamora {
 
@@ -17,18 +18,11 @@ using Node = MemoryFileSystem::Node;
 // stored hash agrees, so a folder of thousands costs no more than one of ten.
 class NameIndex {
  public:
-  static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
-  struct Hit {
-    Node* node;        // null when the name is not there
-    std::size_t slot;  // where the entry is
-  };
-
   static std::uint64_t HashOf(std::string_view name);
-  Hit Lookup(std::string_view name, std::uint64_t hash) const;
-  Node* Find(std::string_view name) const { return Lookup(name, HashOf(name)).node; }
+  // The entry of that name under any spelling; null when there is none.
+  Node* Find(std::string_view name) const;
   // `node` must not be there yet under any spelling of its name.
   void Insert(std::uint64_t hash, Node* node);
-  void EraseSlot(std::size_t slot);
   // Takes out the entry of `node` under its current name.
   void Erase(const Node* node);
 
@@ -41,6 +35,7 @@ class NameIndex {
     return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ull) >> shift_);
   }
   void Grow();
+  void EraseSlot(std::size_t slot);
 
   std::vector<Slot> slots_;  // empty, or a power of two at most half full
   std::size_t size_ = 0;
@@ -90,13 +85,14 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-NameIndex::Hit NameIndex::Lookup(std::string_view name, std::uint64_t hash) const {
-  if (slots_.empty()) return {nullptr, kNoSlot};
+Node* NameIndex::Find(std::string_view name) const {
+  if (slots_.empty()) return nullptr;
+  const std::uint64_t hash = HashOf(name);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = Home(hash);; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
-    if (!slot.node) return {nullptr, i};
-    if (slot.hash == hash && SameName(slot.node->name, name)) return {slot.node, i};
+    if (!slot.node) return nullptr;
+    if (slot.hash == hash && SameName(slot.node->name, name)) return slot.node;
   }
 }
 
@@ -154,13 +150,6 @@ void FoldInto(std::string& key, std::string_view name) {
   }
 }
 
-// Windows drops trailing dots and blanks from a path component.
-std::string_view StripTrailingDotsAndBlanks(std::string_view part) {
-  if (part == "." || part == "..") return part;
-  while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.remove_suffix(1);
-  return part;
-}
-
 struct ParsedPath {
   std::string drive;                    // folded "x:"
   std::vector<std::string_view> parts;  // after the drive, normalised
@@ -168,15 +157,11 @@ struct ParsedPath {
   bool valid = false;
 };
 
-// Fills `parsed`, whose buffers are reused: the lookups of every rename
-// parse a path, and need not allocate to do so.
-void Parse(std::string_view path, ParsedPath& parsed) {
-  parsed.parts.clear();
-  parsed.trailingSeparator = false;
-  parsed.valid = false;
+ParsedPath Parse(std::string_view path) {
+  ParsedPath parsed;
+  parsed.parts.reserve(8);  // room for most paths at once
   if (path.size() < 2 || path[1] != ':' || static_cast<unsigned char>(path[0]) >= 0x80) {
-    parsed.drive.clear();
-    return;
+    return parsed;
   }
   FoldInto(parsed.drive, path.substr(0, 2));
   std::string_view rest = path.substr(2);
@@ -184,7 +169,10 @@ void Parse(std::string_view path, ParsedPath& parsed) {
   for (std::size_t i = 0; i <= rest.size();) {
     const bool end = i == rest.size();
     if (end || rest[i] == '\\' || rest[i] == '/') {
-      std::string_view part = StripTrailingDotsAndBlanks(rest.substr(start, i - start));
+      // Windows drops the dots and blanks at the end of every component
+      // but "." and "..".
+      std::string_view part = rest.substr(start, i - start);
+      if (part != "." && part != "..") part = WithoutTrailingDotsAndBlanks(part);
       if (part == "..") {
         if (!parsed.parts.empty()) parsed.parts.pop_back();
       } else if (!part.empty() && part != ".") {
@@ -200,19 +188,7 @@ void Parse(std::string_view path, ParsedPath& parsed) {
   }
   // "D:" alone names the current folder of the drive; only rooted paths count.
   parsed.valid = rest.empty() ? false : (rest[0] == '\\' || rest[0] == '/');
-}
-
-ParsedPath Parse(std::string_view path) {
-  ParsedPath parsed;
-  Parse(path, parsed);
   return parsed;
-}
-
-// A component that names an entry of its folder: not empty, not "." or "..",
-// and no "/" that would make it two.
-bool IsPlainComponent(std::string_view raw, std::string_view stripped) {
-  return !stripped.empty() && stripped != "." && stripped != ".." &&
-         raw.find('/') == std::string_view::npos;
 }
 
 Node* Child(const Node* folder, std::string_view name) {
@@ -290,8 +266,7 @@ MemoryFileSystem::MemoryFileSystem() : desktop_("C:\\users\\renamora\\Desktop\\"
 MemoryFileSystem::~MemoryFileSystem() = default;
 
 Node* MemoryFileSystem::Find(std::string_view path) const {
-  thread_local ParsedPath parsed;
-  Parse(path, parsed);
+  const ParsedPath parsed = Parse(path);
   if (!parsed.valid) return nullptr;
   auto drive = drives_.find(parsed.drive);
   if (drive == drives_.end()) return nullptr;
@@ -306,9 +281,8 @@ Node* MemoryFileSystem::Find(std::string_view path) const {
   return node;
 }
 
-Node* MemoryFileSystem::FindParentOf(std::string_view path, std::string& leaf, bool create) {
-  thread_local ParsedPath parsed;
-  Parse(path, parsed);
+Node* MemoryFileSystem::FindParentOf(std::string_view path, std::string_view& leaf, bool create) {
+  const ParsedPath parsed = Parse(path);
   if (!parsed.valid || parsed.parts.empty()) return nullptr;
   auto drive = drives_.find(parsed.drive);
   if (drive == drives_.end()) {
@@ -329,7 +303,7 @@ Node* MemoryFileSystem::FindParentOf(std::string_view path, std::string& leaf, b
     if (!next->folder) return nullptr;
     node = next;
   }
-  leaf.assign(parsed.parts.back().data(), parsed.parts.back().size());
+  leaf = parsed.parts.back();
   return node;
 }
 
@@ -338,12 +312,12 @@ void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t attribut
     if (existing->folder) existing->attributes = (attributes & attr::kFive) | attr::kDirectory;
     return;
   }
-  std::string leaf;
+  std::string_view leaf;
   if (Node* parent = FindParentOf(path, leaf, true)) {
     AddChild(parent, leaf, true, attributes);
   } else {
     // A drive root alone ("E:\").
-    ParsedPath parsed = Parse(path);
+    const ParsedPath parsed = Parse(path);
     if (parsed.valid && parsed.parts.empty() && !drives_.count(parsed.drive)) {
       auto root = std::make_unique<Node>();
       root->name = path.substr(0, 2);
@@ -356,7 +330,7 @@ void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t attribut
 
 void MemoryFileSystem::AddFile(const std::string& path, std::string content,
                                std::uint32_t attributes) {
-  std::string leaf;
+  std::string_view leaf;
   Node* parent = FindParentOf(path, leaf, true);
   if (!parent) return;
   Node* node = Child(parent, leaf);
@@ -437,27 +411,15 @@ std::vector<MemoryFileSystem::Item> MemoryFileSystem::Walk(const std::string& ro
 
 OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string& to) {
   if (!IsAcceptableRename(from, to)) return OpResult::Failure(error::kInvalidName);
-  // The guard has made `to` the folder of `from` followed by a plain name.
-  // When `from` ends in a plain name too, both ends lie in one folder, found
-  // once; the general way below gives the same answers, only slower.
-  const std::size_t slash = text::FindLastChar(from, '\\');
-  if (slash != text::npos) {
-    const std::string_view fromRaw = std::string_view(from).substr(slash + 1);
-    const std::string_view fromLeaf = StripTrailingDotsAndBlanks(fromRaw);
-    if (IsPlainComponent(fromRaw, fromLeaf)) {
-      return RenameInFolder(std::string_view(from).substr(0, slash + 1), fromLeaf,
-                            StripTrailingDotsAndBlanks(std::string_view(to).substr(slash + 1)));
-    }
-  }
   Node* source = Find(from);
   if (!source) {
-    std::string leaf;
+    std::string_view leaf;
     return OpResult::Failure(FindParentOf(from, leaf, false) ? error::kFileNotFound
                                                              : error::kPathNotFound);
   }
   if (!source->parent) return OpResult::Failure(error::kAccessDenied);  // a drive root
   if (source->locked) return OpResult::Failure(error::kSharingViolation);
-  std::string leaf;
+  std::string_view leaf;
   Node* targetFolder = FindParentOf(to, leaf, false);
   if (!targetFolder) return OpResult::Failure(error::kPathNotFound);
   Node* existing = Child(targetFolder, leaf);
@@ -465,13 +427,9 @@ OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string
   if (source->folder && IsInside(targetFolder, source)) {
     return OpResult::Failure(error::kAccessDenied);
   }
-  if (existing == source) {  // the same entry, perhaps in another case
-    source->name = leaf;
-    return OpResult::Success();
-  }
   if (targetFolder == source->parent) {
-    // A rename in place keeps the entry's place in the listing, and costs
-    // nothing however full the folder is.
+    // A rename in place, perhaps of the case alone, keeps the entry's place
+    // in the listing and costs nothing however full the folder is.
     targetFolder->index.Erase(source);
     source->name = leaf;
     targetFolder->index.Insert(NameIndex::HashOf(leaf), source);
@@ -483,28 +441,6 @@ OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string
   moving->parent = targetFolder;
   targetFolder->index.Insert(NameIndex::HashOf(leaf), moving.get());
   targetFolder->children.push_back(std::move(moving));
-  return OpResult::Success();
-}
-
-OpResult MemoryFileSystem::RenameInFolder(std::string_view folderPath, std::string_view fromLeaf,
-                                          std::string_view toLeaf) {
-  Node* folder = Find(folderPath);
-  if (!folder || !folder->folder) return OpResult::Failure(error::kPathNotFound);
-  NameIndex& index = folder->index;
-  const NameIndex::Hit found = index.Lookup(fromLeaf, NameIndex::HashOf(fromLeaf));
-  if (!found.node) return OpResult::Failure(error::kFileNotFound);
-  Node* source = found.node;
-  if (source->locked) return OpResult::Failure(error::kSharingViolation);
-  const std::uint64_t toHash = NameIndex::HashOf(toLeaf);
-  if (Node* existing = index.Lookup(toLeaf, toHash).node) {
-    if (existing != source) return OpResult::Failure(error::kAlreadyExists);
-    source->name.assign(toLeaf.data(), toLeaf.size());  // the same entry, perhaps in another case
-    return OpResult::Success();
-  }
-  // The entry keeps its place in the listing; only its key changes.
-  index.EraseSlot(found.slot);
-  index.Insert(toHash, source);
-  source->name.assign(toLeaf.data(), toLeaf.size());
   return OpResult::Success();
 }
 
@@ -552,7 +488,7 @@ OpResult MemoryFileSystem::ReadWholeFile(const std::string& path, std::string& b
 OpResult MemoryFileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {
   if (path.empty()) return OpResult::Failure(error::kPathNotFound);
   if (CharacterCount(path) >= kMaxPath) return OpResult::Failure(error::kFilenameTooLong);
-  std::string leaf;
+  std::string_view leaf;
   Node* parent = FindParentOf(path, leaf, false);
   if (!parent) return OpResult::Failure(error::kPathNotFound);
   Node* node = Child(parent, leaf);

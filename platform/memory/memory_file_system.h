@@ -64,12 +64,10 @@ class MemoryFileSystem final : public FileSystem {
 
  private:
   Node* Find(std::string_view path) const;
-  Node* FindParentOf(std::string_view path, std::string& leaf, bool create);
-  // A rename whose two names lie in the folder `folderPath` (which ends with
-  // a backslash); both names are plain components, trailing dots and blanks
-  // already taken off.
-  OpResult RenameInFolder(std::string_view folderPath, std::string_view fromLeaf,
-                          std::string_view toLeaf);
+  // The folder that holds the entry `path` names, and in `leaf` the entry's
+  // name (a view into `path`); null when there is no such folder. With
+  // `create`, missing folders (and drives) are made on the way.
+  Node* FindParentOf(std::string_view path, std::string_view& leaf, bool create);
 
   std::unordered_map<std::string, std::unique_ptr<Node>> drives_;
   std::string desktop_;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/ui.h"
@@ -61,6 +62,26 @@ class Win32SaveDialog final : public SaveDialog {
   std::string filter_;  // description, NUL, pattern, NUL, NUL
   std::string defaultExtension_;
   std::string initialFolder_;
+};
+
+// Makes the save dialogs of a window. The program's own makes the common
+// dialog; a caller that answers the dialogs itself (the benchmark, where a
+// person's reaction must stay out of the figures) gives its own.
+class SaveDialogFactory {
+ public:
+  virtual ~SaveDialogFactory() = default;
+  // A dialog modal to `owner`, with the arguments of Win32SaveDialog.
+  virtual std::unique_ptr<SaveDialog> Make(HWND owner, std::string fileName, std::string filterText,
+                                           std::string defaultExtension) = 0;
+};
+
+class Win32SaveDialogFactory final : public SaveDialogFactory {
+ public:
+  std::unique_ptr<SaveDialog> Make(HWND owner, std::string fileName, std::string filterText,
+                                   std::string defaultExtension) override {
+    return std::make_unique<Win32SaveDialog>(owner, std::move(fileName), std::move(filterText),
+                                             std::move(defaultExtension));
+  }
 };
 
 // Message boxes without an owner, modal for every window of the thread.

@@ -76,6 +76,16 @@ TEST_F(FileSystemContract, CaseOnlyRenameChangesTheStoredName) {
   EXPECT_EQ(scene_->StoredName(At("photo.jpg")), "Photo.JPG");
 }
 
+TEST_F(FileSystemContract, ANewNameIsStoredWithoutItsTrailingDotsAndBlanks) {
+  scene_->AddFile(At("a.txt"), "alpha");
+  ASSERT_TRUE(fs().RenameFile(At("a.txt"), At("ab. .")));
+  EXPECT_EQ(scene_->StoredName(At("ab")), "ab");
+  EXPECT_EQ(scene_->Content(At("ab")), "alpha");
+  // The old name is gone, and the name as given still reaches the file.
+  EXPECT_FALSE(scene_->Exists(At("a.txt")));
+  EXPECT_EQ(scene_->Content(At("ab ")), "alpha");
+}
+
 TEST_F(FileSystemContract, TrailBytesThatLookLikeLettersDoNotFoldCase) {
   // Two different characters whose trail bytes are 'A' and 'a'.
   scene_->AddFile(At(kTrailA + ".txt"), "upper");

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   app.DropOnWindow(dropped);
   // Every row splits its path back into the same bytes, and starts untouched.
   for (const renamora::FileRow& row : app.files().Rows()) {
-    if (row.currentName != row.originalName || !row.status.empty()) std::abort();
+    if (row.currentName != row.originalName || row.status != renamora::Status::kNone) std::abort();
   }
   if (app.fs.Content("D:\\a\\b.txt") != std::optional<std::string>("b")) std::abort();
   return 0;

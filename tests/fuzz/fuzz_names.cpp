@@ -9,9 +9,9 @@
 
 #include "platform/file_system.h"
 #include "platform/gbk_text.h"
+#include "platform/name_parts.h"
 #include "rename/insert_text.h"
 #include "rename/match_rename.h"
-#include "rename/name_parts.h"
 
 namespace {
 
@@ -33,6 +33,20 @@ bool PlainOccurs(std::string_view name, std::string_view code) {
   return false;
 }
 
+// The new names as the commands build them, each on its own.
+std::string Inserted(std::string_view name, std::string_view t, std::string_view s,
+                     InsertPosition position) {
+  std::string out;
+  AppendInsertedName(out, name, t, s, position);
+  return out;
+}
+std::string Matched(std::string_view name, std::string_view content, std::string_view s2,
+                    MatchWay way) {
+  std::string out;
+  AppendMatchedName(out, name, content, s2, way);
+  return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -52,15 +66,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string& s = pieces[2];
   const std::string& content = pieces[3];
 
-  const NameParts parts = SplitAtLastDot(name);
-  Check(parts.base + parts.extension == name);
-  Check(BuildInsertedName(name, t, s, InsertPosition::kBefore) == t + s + name);
-  Check(BuildInsertedName(name, t, s, InsertPosition::kAfter) ==
-        parts.base + s + t + parts.extension);
-  Check(BuildMatchedName(name, content, s, MatchWay::kBefore) == content + s + name);
-  Check(BuildMatchedName(name, content, s, MatchWay::kReplace) == content + parts.extension);
-  Check(BuildMatchedName(name, content, s, MatchWay::kAfter) ==
-        parts.base + s + content + parts.extension);
+  const NameParts split = SplitAtLastDot(name);
+  const std::string base(split.base);
+  const std::string extension(split.extension);
+  Check(base + extension == name);
+  Check(Inserted(name, t, s, InsertPosition::kBefore) == t + s + name);
+  Check(Inserted(name, t, s, InsertPosition::kAfter) == base + s + t + extension);
+  Check(Matched(name, content, s, MatchWay::kBefore) == content + s + name);
+  Check(Matched(name, content, s, MatchWay::kReplace) == content + extension);
+  Check(Matched(name, content, s, MatchWay::kAfter) == base + s + content + extension);
 
   const std::string removed = RemoveEvery(name, t);
   Check(removed.size() <= name.size());

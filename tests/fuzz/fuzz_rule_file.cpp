@@ -4,10 +4,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/gbk_text.h"
 #include "rename/match_rules.h"
 #include "tests/support/memory_app.h"
+#include "tests/support/plain_reading.h"
 
 namespace {
 
@@ -19,11 +22,11 @@ namespace text = renamora::text;
 bool PlainReading(std::string_view bytes, bool skipHeader, std::vector<RuleRow>& rules) {
   std::size_t end = bytes.find_first_of(std::string_view("\0\x1a", 2));
   std::string_view textPart = bytes.substr(0, end == std::string_view::npos ? bytes.size() : end);
-  auto lines = text::SplitAtCrLf(textPart);
+  auto lines = renamora::testing::PlainLines(textPart);
   std::size_t first = skipHeader && !lines.empty() ? 1 : 0;
   bool any = false;
   for (std::size_t i = first; i < lines.size(); ++i) {
-    auto fields = text::SplitAtChar(lines[i], ',');
+    auto fields = renamora::testing::Pieces(lines[i], ",");
     if (!fields.empty() && fields.back().empty()) fields.pop_back();
     if (lines[i].empty() && i != first) continue;
     if (fields.size() < 2) return false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/name_parts.h"
 #include "tests/support/memory_app.h"
 
 namespace renamora::testing {
@@ -43,7 +44,7 @@ TEST_F(FileLoading, OneDroppedFileGivesOneRow) {
   EXPECT_EQ(row.folder, "D:\\a\\");
   EXPECT_EQ(row.originalName, "b.txt");
   EXPECT_EQ(row.currentName, "b.txt");
-  EXPECT_EQ(row.status, "");
+  EXPECT_EQ(row.status, Status::kNone);
   EXPECT_EQ(app.Caption("标签4"), "载入1个文件");
   EXPECT_FALSE(app.window.hint("透明标签1").Visible());
 }
@@ -115,7 +116,7 @@ TEST_F(FileLoading, WhatCannotBeReadIsListedOrSkippedWithoutAMessage) {
 TEST_F(FileLoading, AnEmptyFolderStillReplacesTheListAndHidesTheHint) {
   app.fs.AddFile("D:\\a.txt");
   app.DropOnWindow("D:\\a.txt");
-  app.files()[0].status = "完成";
+  app.files()[0].status = Status::kDone;
   app.fs.AddFolder("D:\\empty");
   app.DropOnWindow("D:\\empty");
   EXPECT_EQ(app.files().RowCount(), 0u);
@@ -134,11 +135,12 @@ TEST_F(FileLoading, EachDropReplacesEveryCellOfTheRowsBefore) {
   app.fs.AddFile("D:\\s\\y.txt");
   app.DropOnWindow("D:\\很长的文件夹名字");
   app.files()[0].currentName = "改过的名字.txt";
-  app.files()[0].status = "失败！未找到代码";
-  app.files()[1].status = "成功";
+  app.files()[0].status = Status::kNoCode;
+  app.files()[1].status = Status::kSucceeded;
   app.DropOnWindow("D:\\s");
   ASSERT_EQ(app.files().RowCount(), 2u);
-  const FileRow expected[] = {{"D:\\s\\", "x", "x", ""}, {"D:\\s\\", "y.txt", "y.txt", ""}};
+  const FileRow expected[] = {{"D:\\s\\", "x", "x", Status::kNone},
+                              {"D:\\s\\", "y.txt", "y.txt", Status::kNone}};
   for (std::size_t r = 0; r < 2; ++r) {
     for (std::size_t c = 0; c < FileRow::kColumns; ++c) {
       EXPECT_EQ(app.files()[r].Cell(c), expected[r].Cell(c)) << r << "," << c;
@@ -148,7 +150,7 @@ TEST_F(FileLoading, EachDropReplacesEveryCellOfTheRowsBefore) {
   app.DropOnWindow(MemoryApp::DropText({"D:\\很长的文件夹名字", "D:\\s\\x"}));
   ASSERT_EQ(app.files().RowCount(), 4u);
   EXPECT_EQ(app.files()[0].currentName, "一号长长的文件名.txt");
-  EXPECT_EQ(app.files()[0].status, "");
+  EXPECT_EQ(app.files()[0].status, Status::kNone);
   EXPECT_EQ(Paths().back(), "D:\\s\\x");
   EXPECT_EQ(app.Caption("标签4"), "载入4个文件");
 }
@@ -171,14 +173,14 @@ TEST_F(FileLoading, APathEndingInABackslashTreatedAsAFileHasEmptyNames) {
 }
 
 TEST_F(FileLoading, SplitsAtRealBackslashesOnly) {
-  EXPECT_EQ(FolderPartOf("D:\\a\\b.txt"), "D:\\a\\");
-  EXPECT_EQ(NamePartOf("D:\\a\\b.txt"), "b.txt");
-  EXPECT_EQ(NamePartOf("D:\\a\\.hidden"), ".hidden");
-  EXPECT_EQ(FolderPartOf("b.txt"), "");
-  EXPECT_EQ(NamePartOf("b.txt"), "b.txt");
+  EXPECT_EQ(SplitAtLastBackslash("D:\\a\\b.txt").folder, "D:\\a\\");
+  EXPECT_EQ(SplitAtLastBackslash("D:\\a\\b.txt").name, "b.txt");
+  EXPECT_EQ(SplitAtLastBackslash("D:\\a\\.hidden").name, ".hidden");
+  EXPECT_EQ(SplitAtLastBackslash("b.txt").folder, "");
+  EXPECT_EQ(SplitAtLastBackslash("b.txt").name, "b.txt");
   const std::string path = "D:\\" + k5C + "\\x" + k5C + "y.txt";
-  EXPECT_EQ(FolderPartOf(path), "D:\\" + k5C + "\\");
-  EXPECT_EQ(NamePartOf(path), "x" + k5C + "y.txt");
+  EXPECT_EQ(SplitAtLastBackslash(path).folder, "D:\\" + k5C + "\\");
+  EXPECT_EQ(SplitAtLastBackslash(path).name, "x" + k5C + "y.txt");
 
   app.fs.AddFile(path);
   app.DropOnWindow("D:\\" + k5C);
@@ -262,10 +264,13 @@ class EndlessFolders final : public FileSystem {
 
 TEST(FolderWalk, AVeryDeepTreeDoesNotExhaustTheStack) {
   EndlessFolders fs(30000);
-  std::vector<std::string> list;
-  WalkFolder(fs, "R:\\", list);
-  ASSERT_EQ(list.size(), 1u);
-  EXPECT_EQ(NamePartOf(list[0]), "leaf.txt");
+  MemoryMainWindow window;
+  MemoryMessageBoxes messages;
+  NoProgress progress;
+  Context ctx{fs, messages, progress, window.controls()};
+  LoadDroppedFiles(ctx, "R:\\");
+  ASSERT_EQ(window.fileList().RowCount(), 1u);
+  EXPECT_EQ(window.fileList()[0].currentName, "leaf.txt");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -34,7 +35,7 @@ TEST(GbkText, LastDotAndCommaSkipTrailBytes) {
   // still be read as a character that swallows the next byte.
   const std::string tricky = std::string("a.b") + "\x81" + ".";
   EXPECT_EQ(FindLastChar(tricky, '.'), 1u);
-  EXPECT_EQ(SplitAtChar(std::string("x\x81,y,z"), ',').size(), 2u);
+  EXPECT_EQ(FindChar(std::string("x\x81,y,z"), ','), 4u);
   // A lead byte at the very end stands alone and is no character pair.
   EXPECT_EQ(FindLastChar(std::string("a.\x81"), '.'), 1u);
 }
@@ -66,23 +67,33 @@ TEST(GbkText, FindTextStartsOnlyOnCharacters) {
   EXPECT_EQ(FindText("ab", "abc"), npos);
 }
 
-TEST(GbkText, SplitAtCharKeepsEveryPiece) {
-  const auto pieces = SplitAtChar(",a,,b,", ',');
-  ASSERT_EQ(pieces.size(), 5u);
-  EXPECT_EQ(pieces[0], "");
-  EXPECT_EQ(pieces[1], "a");
-  EXPECT_EQ(pieces[2], "");
-  EXPECT_EQ(pieces[3], "b");
-  EXPECT_EQ(pieces[4], "");
+TEST(GbkText, FindCharFindsEveryPieceBoundary) {
+  const std::string_view s = ",a,,b,";
+  EXPECT_EQ(FindChar(s, ','), 0u);
+  EXPECT_EQ(FindChar(s, ',', 1), 2u);
+  EXPECT_EQ(FindChar(s, ',', 3), 3u);
+  EXPECT_EQ(FindChar(s, ',', 4), 5u);
+  EXPECT_EQ(FindChar(s, ',', 6), npos);
 }
 
-TEST(GbkText, SplitAtCrLfTreatsLoneCrAndLfAsCharacters) {
-  EXPECT_TRUE(SplitAtCrLf("").empty());
-  EXPECT_EQ(SplitAtCrLf("a\r\nb\r\n"), (std::vector<std::string_view>{"a", "b"}));
-  EXPECT_EQ(SplitAtCrLf("\r\na"), (std::vector<std::string_view>{"", "a"}));
-  EXPECT_EQ(SplitAtCrLf("a\r\n\r\nb"), (std::vector<std::string_view>{"a", "", "b"}));
-  EXPECT_EQ(SplitAtCrLf("a\nb\rc"), (std::vector<std::string_view>{"a\nb\rc"}));
-  EXPECT_EQ(SplitAtCrLf("a\r\r\n"), (std::vector<std::string_view>{"a\r"}));
+// Every line NextLine gives, from the start.
+std::vector<std::string_view> Lines(std::string_view s) {
+  std::vector<std::string_view> lines;
+  std::size_t pos = 0;
+  std::string_view line;
+  while (NextLine(s, pos, line)) lines.push_back(line);
+  return lines;
+}
+
+TEST(GbkText, NextLineTreatsLoneCrAndLfAsCharacters) {
+  EXPECT_TRUE(Lines("").empty());
+  EXPECT_EQ(Lines("a\r\nb\r\n"), (std::vector<std::string_view>{"a", "b"}));
+  EXPECT_EQ(Lines("\r\na"), (std::vector<std::string_view>{"", "a"}));
+  EXPECT_EQ(Lines("a\r\n\r\nb"), (std::vector<std::string_view>{"a", "", "b"}));
+  EXPECT_EQ(Lines("a\nb\rc"), (std::vector<std::string_view>{"a\nb\rc"}));
+  EXPECT_EQ(Lines("a\r\r\n"), (std::vector<std::string_view>{"a\r"}));
+  // A CR LF whose CR is the trail byte of a character ends no line.
+  EXPECT_EQ(Lines("\x81\r\nb"), (std::vector<std::string_view>{"\x81\r\nb"}));
 }
 
 TEST(RenameGuard, AcceptsOrdinaryNamesAndTrailBytes) {

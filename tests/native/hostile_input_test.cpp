@@ -110,9 +110,9 @@ TEST_F(HostileInput, PathsThatCannotBeReadAreListedAndFailAlone) {
 
   app.window.textBox("编辑框1").SetText("X");
   app.Click("按钮1");
-  EXPECT_EQ(app.files()[0].status, "失败");
-  EXPECT_EQ(app.files()[1].status, "失败");
-  EXPECT_EQ(app.files()[2].status, "完成");
+  EXPECT_EQ(app.files()[0].status, Status::kFailed);
+  EXPECT_EQ(app.files()[1].status, Status::kFailed);
+  EXPECT_EQ(app.files()[2].status, Status::kDone);
   EXPECT_EQ(app.fs.Content(longFolder + "\\far.txt"), "far");
   EXPECT_EQ(app.fs.Content("D:\\ok\\X-a.txt"), "a");
 }
@@ -124,13 +124,13 @@ TEST_F(HostileInput, AFileRenamedAwayBetweenLoadAndRename) {
   ASSERT_TRUE(app.fs.RenameFile("D:\\p\\a.txt", "D:\\p\\moved.txt"));  // another program
   app.window.textBox("编辑框1").SetText("X");
   app.Click("按钮1");
-  EXPECT_EQ(app.files()[0].status, "失败");
+  EXPECT_EQ(app.files()[0].status, Status::kFailed);
   EXPECT_EQ(app.files()[0].currentName, "a.txt");  // still what the row last knew
-  EXPECT_EQ(app.files()[1].status, "完成");
+  EXPECT_EQ(app.files()[1].status, Status::kDone);
   EXPECT_EQ(app.fs.Content("D:\\p\\moved.txt"), "a");
   app.Click("按钮2");
-  EXPECT_EQ(app.files()[0].status, "失败");
-  EXPECT_EQ(app.files()[1].status, "完成");
+  EXPECT_EQ(app.files()[0].status, Status::kFailed);
+  EXPECT_EQ(app.files()[1].status, Status::kDone);
   EXPECT_EQ(app.fs.Content("D:\\p\\b.txt"), "b");
 }
 
@@ -143,7 +143,7 @@ TEST_F(HostileInput, TargetNamesOf255And256Bytes) {
   for (std::size_t length : {255u, 256u}) {
     app.window.textBox("编辑框1").SetText(std::string(length - 6, 'X'));
     app.Click("按钮1");
-    EXPECT_EQ(app.files()[0].status, "失败") << length;
+    EXPECT_EQ(app.files()[0].status, Status::kFailed) << length;
     EXPECT_EQ(app.files()[0].currentName, "a.txt") << length;
   }
   EXPECT_EQ(app.fs.Content("D:\\p\\a.txt"), "a");
@@ -154,7 +154,7 @@ TEST_F(HostileInput, TargetNamesOf255And256Bytes) {
   for (int i = 0; i < 120; ++i) wide += "照";
   app.window.textBox("编辑框1").SetText(wide);
   app.Click("按钮1");
-  EXPECT_EQ(app.files()[0].status, "完成");
+  EXPECT_EQ(app.files()[0].status, Status::kDone);
   EXPECT_EQ(app.fs.Content("D:\\p\\" + wide + "-a.txt"), "a");
 }
 

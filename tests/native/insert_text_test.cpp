@@ -11,7 +11,7 @@ using Names = std::vector<std::string>;
 
 const std::string k5C = "\x95\x5C";  // a character whose trail byte is "\"
 
-TEST(BuildInsertedName, BeforeAndAfterTheName) {
+TEST(AppendInsertedName, BeforeAndAfterTheName) {
   struct Case {
     std::string name, t, s;
     InsertPosition position;
@@ -34,7 +34,10 @@ TEST(BuildInsertedName, BeforeAndAfterTheName) {
       {std::string("a\x81.txt"), "X", "-", InsertPosition::kAfter, std::string("-Xa\x81.txt")},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(BuildInsertedName(c.name, c.t, c.s, c.position), c.expected) << c.name;
+    // Behind the folder, as the commands build a target.
+    std::string target = "D:\\p\\";
+    AppendInsertedName(target, c.name, c.t, c.s, c.position);
+    EXPECT_EQ(target, "D:\\p\\" + c.expected) << c.name;
   }
 }
 
@@ -182,6 +185,26 @@ TEST_F(InsertText, EqualNamesAreRestoredByTakingTheTextOff) {
   Page("X", "-", true);
   Restore();
   EXPECT_EQ(Current(), Names{"Y-c.txt"});
+}
+
+// Windows stores a new name without the dots and blanks at its end; the row
+// shows the name the file then has, so that the next command and the
+// export find it by its real name.
+TEST_F(InsertText, ANameLeftEndingInDotsOrBlanksIsShownAsStored) {
+  const Names first{"ab -T", "cd.-T", "ef. .-T"};
+  Load(first);
+  Page("T", "-", false);
+  Restore();
+  EXPECT_EQ(Current(), (Names{"ab", "cd", "ef"}));
+  EXPECT_EQ(Statuses(), Names(3, "完成"));
+  EXPECT_EQ(Disk(), InFolder({"ab", "cd", "ef"}, first));
+  for (const FileRow& row : app.files().Rows()) {
+    EXPECT_EQ(app.fs.StoredName(row.folder + row.currentName), row.currentName);
+  }
+  Page("X", "", true);
+  Rename();
+  EXPECT_EQ(Current(), (Names{"Xab", "Xcd", "Xef"}));
+  EXPECT_EQ(Disk(), InFolder({"Xab", "Xcd", "Xef"}, first));
 }
 
 TEST_F(InsertText, ACaseOnlyDifferenceIsRestored) {

@@ -113,7 +113,16 @@ TEST(MatchTest, AgreesWithThePlainScanOnRandomRulesAndNames) {
   }
 }
 
-TEST(BuildMatchedName, TheThreeWays) {
+// The new name as the commands build it, behind the folder.
+std::string BuildMatchedName(std::string_view name, std::string_view content, std::string_view s2,
+                             MatchWay way) {
+  std::string target = "D:\\p\\";
+  AppendMatchedName(target, name, content, s2, way);
+  EXPECT_EQ(target.substr(0, 5), "D:\\p\\");
+  return target.substr(5);
+}
+
+TEST(AppendMatchedName, TheThreeWays) {
   EXPECT_EQ(BuildMatchedName("IMG01.jpg", "Beach", "-", MatchWay::kBefore), "Beach-IMG01.jpg");
   EXPECT_EQ(BuildMatchedName("IMG01.jpg", "Beach", "-", MatchWay::kReplace), "Beach.jpg");
   EXPECT_EQ(BuildMatchedName("IMG01.jpg", "Beach", "-", MatchWay::kAfter), "IMG01-Beach.jpg");

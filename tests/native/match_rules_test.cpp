@@ -6,18 +6,37 @@
 #include <optional>
 #include <random>
 
+#include "app/save_as.h"
 #include "platform/gbk_text.h"
 #include "tests/support/memory_app.h"
+#include "tests/support/plain_reading.h"
 
 namespace renamora::testing {
 namespace {
 
 using Rules = std::vector<std::pair<std::string, std::string>>;
 
-Rules Pairs(const RuleTable& table) {
+Rules Pairs(const std::vector<RuleRow>& table) {
   Rules pairs;
   for (const RuleRow& rule : table) pairs.emplace_back(rule.matchCode, rule.content);
   return pairs;
+}
+
+// What WalkRules makes of a text: its verdict, the line that refused it and
+// every rule it handed over.
+struct Parsed {
+  RuleVerdict verdict;
+  std::size_t shortLine = 0;
+  Rules rules;
+};
+Parsed Parse(std::string_view ruleText, bool skipHeader) {
+  Parsed parsed;
+  parsed.verdict = WalkRules(ruleText, skipHeader, parsed.shortLine,
+                             [&](std::string_view code, std::string_view content) {
+                               parsed.rules.emplace_back(code, content);
+                               return true;
+                             });
+  return parsed;
 }
 
 // The template as GBK bytes, written out independently of any literal.
@@ -42,7 +61,9 @@ TEST(RuleTemplate, IsTheSameTwoHundredAndThreeBytes) {
   ASSERT_EQ(expected.size(), 203u);
   EXPECT_EQ(std::string(kRuleTemplate), expected);
   // The lone LF inside line 2, and “，” as A1B0 A3AC A1B1 in line 3.
-  const std::vector<std::string_view> lines = text::SplitAtCrLf(kRuleTemplate);
+  std::vector<std::string_view> lines;
+  std::size_t pos = 0;
+  for (std::string_view line; text::NextLine(kRuleTemplate, pos, line);) lines.push_back(line);
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_NE(lines[1].find('\n'), std::string_view::npos);
   EXPECT_NE(lines[2].find("\xA1\xB0\xA3\xAC\xA1\xB1"), std::string_view::npos);
@@ -95,24 +116,23 @@ TEST(RuleFileFormat, FieldsSplitAtEveryCommaWithoutQuotingOrTrimming) {
       {"\xD6\xD0,\xCE\xC4", {{"\xD6\xD0", "\xCE\xC4"}}},
   };
   for (const Case& c : cases) {
-    const RuleParse parse = ParseRuleText(c.text, false);
-    EXPECT_EQ(parse.verdict, RuleParse::Verdict::kRules) << c.text;
-    EXPECT_EQ(Pairs(parse.rules), c.rules) << c.text;
+    const Parsed parse = Parse(c.text, false);
+    EXPECT_EQ(parse.verdict, RuleVerdict::kRules) << c.text;
+    EXPECT_EQ(parse.rules, c.rules) << c.text;
   }
 }
 
 TEST(RuleFileFormat, TheHeaderLineIsDroppedOnlyWhenAsked) {
-  EXPECT_EQ(Pairs(ParseRuleText("code,text\r\na,1", true).rules), (Rules{{"a", "1"}}));
-  EXPECT_EQ(Pairs(ParseRuleText("code,text\r\na,1", false).rules),
-            (Rules{{"code", "text"}, {"a", "1"}}));
+  EXPECT_EQ(Parse("code,text\r\na,1", true).rules, (Rules{{"a", "1"}}));
+  EXPECT_EQ(Parse("code,text\r\na,1", false).rules, (Rules{{"code", "text"}, {"a", "1"}}));
   // A text that begins with CR LF begins with an empty line: the header.
-  EXPECT_EQ(Pairs(ParseRuleText("\r\na,1", true).rules), (Rules{{"a", "1"}}));
+  EXPECT_EQ(Parse("\r\na,1", true).rules, (Rules{{"a", "1"}}));
 }
 
 // No data line, a short first line and a short later line each leave no
-// rule; blank lines between rules are passed over.
+// rule in the Rule list; blank lines between rules are passed over.
 TEST(RuleFileFormat, ShortLinesRefuseTheWholeFile) {
-  using V = RuleParse::Verdict;
+  using V = RuleVerdict;
   struct Case {
     std::string text;
     bool skipHeader;
@@ -132,13 +152,21 @@ TEST(RuleFileFormat, ShortLinesRefuseTheWholeFile) {
       {"head\r\na,1\r\nb,2\r\nlast", true, V::kShortLaterLine, 4},
   };
   for (const Case& c : cases) {
-    const RuleParse parse = ParseRuleText(c.text, c.skipHeader);
+    const Parsed parse = Parse(c.text, c.skipHeader);
     EXPECT_EQ(parse.verdict, c.verdict) << c.text;
     EXPECT_EQ(parse.shortLine, c.line) << c.text;
-    EXPECT_TRUE(parse.rules.empty()) << c.text;
+    // Dropped over rules of a good file, it leaves the Rule list empty.
+    MemoryApp app;
+    app.fs.AddFile("D:\\good.csv", "a,1\r\n");
+    app.messages.Answer(MessageAnswer::kCancel);
+    app.DropOnRuleList("D:\\good.csv");
+    ASSERT_EQ(app.rules().RowCount(), 1u);
+    app.fs.AddFile("D:\\short.csv", c.text);
+    app.messages.Answer(c.skipHeader ? MessageAnswer::kOk : MessageAnswer::kCancel);
+    app.DropOnRuleList("D:\\short.csv");
+    EXPECT_TRUE(app.rules().Rows().empty()) << c.text;
   }
-  EXPECT_EQ(Pairs(ParseRuleText("a,1\r\n\r\n\r\nc,3\r\n\r\n", false).rules),
-            (Rules{{"a", "1"}, {"c", "3"}}));
+  EXPECT_EQ(Parse("a,1\r\n\r\n\r\nc,3\r\n\r\n", false).rules, (Rules{{"a", "1"}, {"c", "3"}}));
 }
 
 // The parser against the format read the plain way (every line split whole)
@@ -170,14 +198,14 @@ TEST(RuleFileFormat, AgreesWithAPlainReadingOnRandomTexts) {
     const std::unique_ptr<char[]> heap(new char[bytes.size()]);
     std::copy(bytes.begin(), bytes.end(), heap.get());
     const std::string_view ruleText = RuleFileText(std::string_view(heap.get(), bytes.size()));
-    const RuleParse parse = ParseRuleText(ruleText, skipHeader);
+    const Parsed parse = Parse(ruleText, skipHeader);
 
-    std::vector<std::string_view> lines = text::SplitAtCrLf(ruleText);
+    std::vector<std::string_view> lines = PlainLines(ruleText);
     if (skipHeader && !lines.empty()) lines.erase(lines.begin());
     Rules expected;
     bool refused = lines.empty();
     for (std::size_t i = 0; i < lines.size() && !refused; ++i) {
-      std::vector<std::string_view> fields = text::SplitAtChar(lines[i], ',');
+      std::vector<std::string_view> fields = Pieces(lines[i], ",");
       if (fields.back().empty()) fields.pop_back();
       if (fields.size() >= 2) {
         expected.emplace_back(fields[0], fields[1]);
@@ -185,10 +213,9 @@ TEST(RuleFileFormat, AgreesWithAPlainReadingOnRandomTexts) {
         refused = true;
       }
     }
-    if (refused) expected.clear();
-    EXPECT_EQ(parse.verdict == RuleParse::Verdict::kRules, !refused)
-        << ::testing::PrintToString(bytes);
-    EXPECT_EQ(Pairs(parse.rules), expected) << ::testing::PrintToString(bytes);
+    // A refusing line stops the walk after the rules before it.
+    EXPECT_EQ(parse.verdict == RuleVerdict::kRules, !refused) << ::testing::PrintToString(bytes);
+    EXPECT_EQ(parse.rules, expected) << ::testing::PrintToString(bytes);
   }
 }
 

@@ -1,4 +1,4 @@
-#include "rename/name_parts.h"
+#include "platform/name_parts.h"
 
 #include <gtest/gtest.h>
 

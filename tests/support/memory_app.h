@@ -3,13 +3,23 @@
 // the event table exactly as the real window raises them.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/event_table.h"
-#include "app/memory_window.h"
+#include "app/memory/memory_window.h"
 #include "platform/memory/memory_file_system.h"
 #include "platform/memory/memory_ui.h"
+
+namespace renamora {
+
+// A status in a failed expectation reads as its word.
+inline void PrintTo(Status status, std::ostream* out) {
+  *out << static_cast<int>(status) << " \"" << StatusText(status) << "\"";
+}
+
+}  // namespace renamora
 
 namespace renamora::testing {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/event_table.h"
-#include "app/memory_window.h"
+#include "app/memory/memory_window.h"
 #include "platform/gbk_text.h"
 #include "platform/memory/memory_ui.h"
 
@@ -99,8 +99,10 @@ class Sequence {
 
   std::string RandomName() {
     static const std::vector<std::string> stems = {
-        "a",      "B",     "photo", "IMG_0", "照片",  "海滩", "\x95\x5C", "x\x95\x5Cy",
-        "README", "Beach", "beach", "文件",  "notes", "tar",  "Ab"};
+        "a", "B", "photo", "IMG_0", "照片", "海滩", "\x95\x5C", "x\x95\x5Cy", "README", "Beach",
+        "beach", "文件", "notes", "tar", "Ab",
+        // Taking "X" off leaves a dot and a blank at the end of the name.
+        "v. X"};
     static const std::vector<std::string> extensions = {".jpg",    ".JPG", ".txt", "",
                                                         ".tar.gz", ".csv", ".Txt"};
     if (Chance(5)) return ".profile" + std::to_string(Pick(100));
@@ -369,13 +371,23 @@ class Sequence {
     std::map<std::string, int> sameFile;
     for (const FileRow& row : rows.Rows()) ++sameFile[Fold(row.folder + row.originalName)];
     for (const FileRow& row : rows.Rows()) {
-      const bool success =
-          row.status == "完成" || row.status == "成功" || row.status == "成功_自动避错";
+      const bool success = row.status == Status::kDone || row.status == Status::kSucceeded ||
+                           row.status == Status::kSucceededWithSuffix;
       if (!success || sameFile[Fold(row.folder + row.originalName)] > 1) continue;
       if (removed_.count(Fold(row.folder + row.currentName))) continue;
       if (!scene_->Exists(row.folder)) continue;
       if (!scene_->Exists(row.folder + row.currentName)) {
-        return "row says " + row.status + " but " + row.folder + row.currentName + " is missing";
+        return "row says " + StatusText(row.status) + " but " + row.folder + row.currentName +
+               " is missing";
+      }
+      // And under the very name the row shows: Windows drops the dots and
+      // blanks at the end of a new name, which the row must drop too.
+      const std::optional<std::string> stored = scene_->StoredName(row.folder + row.currentName);
+      const bool sameName =
+          stored && (scene_->ChangesCaseOnRename() ? *stored == row.currentName
+                                                   : Fold(*stored) == Fold(row.currentName));
+      if (!sameName) {
+        return "row says " + row.currentName + " but the file is called " + stored.value_or("?");
       }
     }
     return std::nullopt;

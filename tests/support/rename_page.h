@@ -33,7 +33,7 @@ class RenamePage {
   }
   std::vector<std::string> Statuses() {
     std::vector<std::string> words;
-    for (const FileRow& row : app.files().Rows()) words.push_back(row.status);
+    for (const FileRow& row : app.files().Rows()) words.push_back(StatusText(row.status));
     return words;
   }
   // Every file on drive D: with its content, so that a test sees at once

@@ -247,7 +247,8 @@ TEST_F(FileDrop, AHundredThousandRowsShowAndScrollFromTheModel) {
   FileList& rows = app.window.fileList();
   rows.Rows().reserve(100000);
   for (int i = 0; i < 100000; ++i) {
-    rows.AppendRow({"D:\\大\\", "文件" + std::to_string(i) + ".txt", "新" + std::to_string(i), ""});
+    rows.Rows().push_back(
+        {"D:\\大\\", "文件" + std::to_string(i) + ".txt", "新" + std::to_string(i), Status::kNone});
   }
   app.window.UpdateLists();
   ASSERT_EQ(ListRowCount(Files()), 100000);

@@ -117,7 +117,7 @@ class LongRun : public ::testing::Test {
     }
   }
 
-  std::size_t RowsWithStatus(const std::string& status) {
+  std::size_t RowsWithStatus(Status status) {
     const auto& rows = app.window.fileList().Rows();
     return static_cast<std::size_t>(std::count_if(
         rows.begin(), rows.end(), [&](const FileRow& r) { return r.status == status; }));
@@ -168,7 +168,7 @@ TEST_F(LongRun, TheWindowAnswersShowsHowFarAndTakesNoSecondClick) {
   EXPECT_EQ(boxes, std::vector<std::string>{});
   EXPECT_LT(slowest, 200u);
   // Renamed once, every file: the second click ran nothing.
-  EXPECT_EQ(RowsWithStatus("完成"), static_cast<std::size_t>(kFiles));
+  EXPECT_EQ(RowsWithStatus(Status::kDone), static_cast<std::size_t>(kFiles));
   for (int i = 0; i < kFiles; i += 97) {
     EXPECT_TRUE(scene_->Exists(folder_ + SubfolderOf(i) + "X-" + NameOf(i))) << NameOf(i);
   }
@@ -204,16 +204,16 @@ TEST_F(LongRun, TheCloseBoxAndEscAskFirstAndAStopLeavesTheListTrue) {
   EXPECT_EQ(win32::WindowText(app.Main()), "Renamora");
   // The rows it reached say what happened, the others are as they were,
   // and every row names the file as the disk has it.
-  const std::size_t reached = RowsWithStatus("完成");
+  const std::size_t reached = RowsWithStatus(Status::kDone);
   EXPECT_GT(reached, 0u);
   EXPECT_LT(reached, static_cast<std::size_t>(kFiles));
   const auto& rows = app.window.fileList().Rows();
   for (std::size_t r = 0; r < rows.size(); ++r) {
     if (r < reached) {
-      EXPECT_EQ(rows[r].status, "完成") << r;
+      EXPECT_EQ(rows[r].status, Status::kDone) << r;
       EXPECT_EQ(rows[r].currentName, "X-" + rows[r].originalName) << r;
     } else {
-      EXPECT_EQ(rows[r].status, "") << r;
+      EXPECT_EQ(rows[r].status, Status::kNone) << r;
       EXPECT_EQ(rows[r].currentName, rows[r].originalName) << r;
     }
     if (r % 53 == 0) {

@@ -70,7 +70,10 @@ HINSTANCE ReadyInstance() {
 }
 }  // namespace
 
-RealWindow::RealWindow() : window(ReadyInstance(), fs, messages) {
+RealWindow::RealWindow() : RealWindow(systemMessages, systemSaveDialogs) {}
+
+RealWindow::RealWindow(MessageBoxes& messages, win32::SaveDialogFactory& saveDialogs)
+    : window(ReadyInstance(), fs, messages, saveDialogs) {
   window.ObserveEvents([this](std::string_view control, Event event, const std::string& text) {
     events_.push_back({std::string(control), event, text});
   });

@@ -38,7 +38,10 @@ class RealWindow {
     std::string text;
   };
 
+  // With the system's own message boxes and save dialogs.
   RealWindow();
+  // With the message boxes and save dialogs a caller answers itself.
+  RealWindow(MessageBoxes& messages, win32::SaveDialogFactory& saveDialogs);
 
   HWND Main() const { return window.Handle(); }
   HWND Handle(std::string_view control) const { return window.Handle(control); }
@@ -63,7 +66,8 @@ class RealWindow {
   std::vector<Raised> DropEvents() const;
 
   win32::Win32FileSystem fs;
-  win32::Win32MessageBoxes messages;
+  win32::Win32MessageBoxes systemMessages;
+  win32::Win32SaveDialogFactory systemSaveDialogs;
   win32::MainWindow window;
 
  private:

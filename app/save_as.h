@@ -2,11 +2,17 @@
 // program writes.
 #pragma once
 
+#include <string>
 #include <string_view>
 
-#include "platform/controls.h"
+#include "app/context.h"
 
 namespace renamora {
+
+// The text of the box that reports a file the program could not write.
+inline std::string WriteFailedMessage(const std::string& path) {
+  return "文件无法写入：\r\n" + path;
+}
 
 // Opens `dialog` on the desktop folder (set afresh at every use) and, when
 // the user confirms, writes `bytes` to the chosen file. A failed write is

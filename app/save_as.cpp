@@ -1,4 +1,4 @@
-#include "platform/save_as.h"
+#include "app/save_as.h"
 
 namespace renamora {
 

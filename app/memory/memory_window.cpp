@@ -1,4 +1,4 @@
-#include "app/memory_window.h"
+#include "app/memory/memory_window.h"
 
 #include "app/layout.h"
 
@@ -39,31 +39,7 @@ MemoryMainWindow::MemoryMainWindow() : fileList_(MakeFileList()), ruleList_(Make
         break;
     }
   }
-  controls_.reset(new Controls{
-      fileList_,
-      ruleList_,
-      hint("透明标签1"),
-      hint("透明标签2"),
-      label("标签4"),
-      label("标签6"),
-      label("标签7"),
-      textBox("编辑框1"),
-      textBox("组合框1"),
-      textBox("组合框2"),
-      radio("单选框1"),
-      radio("单选框2"),
-      radio("单选框3"),
-      radio("单选框4"),
-      radio("单选框5"),
-      radio("单选框6"),
-      radio("单选框7"),
-      dialog("通用对话框1"),
-      dialog("通用对话框2"),
-      dropObject("拖放对象1"),
-      dropObject("拖放对象2"),
-      &mainWindowToken_,
-      &ruleListToken_,
-  });
+  controls_ = std::make_unique<Controls>(ControlsOf(*this, &mainWindowToken_, &ruleListToken_));
 }
 
 }  // namespace renamora
