@@ -126,13 +126,18 @@ class MemoryProgress final : public Progress {
     ++steps_;
     done_ = done;
     total_ = total;
-    return stopAt_ == 0 || steps_ < stopAt_;
+    if (stopAt_ == 0 || steps_ < stopAt_) return true;
+    if (steps_ == stopAt_) doneAtStop_ = done;
+    return false;
   }
   void StopAt(std::size_t step) {
     steps_ = 0;
     stopAt_ = step;
   }
   void LetRun() { stopAt_ = 0; }
+  // Whether the last command was told to stop, and how far it had come then.
+  bool Stopped() const { return stopAt_ != 0 && steps_ >= stopAt_; }
+  std::size_t DoneAtStop() const { return doneAtStop_; }
   std::size_t Steps() const { return steps_; }
   std::size_t Done() const { return done_; }
   std::size_t Total() const { return total_; }
@@ -142,6 +147,7 @@ class MemoryProgress final : public Progress {
   std::size_t stopAt_ = 0;
   std::size_t done_ = 0;
   std::size_t total_ = 0;
+  std::size_t doneAtStop_ = 0;
 };
 
 class MemoryDropObject final : public DropObject {

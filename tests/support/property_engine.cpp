@@ -287,7 +287,19 @@ class Sequence {
     log_ << "click " << button << " T=[" << window_.textBox("编辑框1").Text() << "] S=["
          << window_.textBox("组合框1").Text() << "] S2=[" << window_.textBox("组合框2").Text()
          << "] answer " << (yes ? "yes" : "no") << "\n";
+    const std::vector<FileRow> before = window_.fileList().Rows();
     RaiseEvent(ctx_, button, Event::kClick);
+    // A stopped run leaves every row after the one it was at as it was.
+    if (progress_.Stopped()) {
+      const std::vector<FileRow>& after = window_.fileList().Rows();
+      for (std::size_t r = progress_.DoneAtStop(); r < before.size(); ++r) {
+        const bool same = after[r].folder == before[r].folder &&
+                          after[r].originalName == before[r].originalName &&
+                          after[r].currentName == before[r].currentName &&
+                          after[r].status == before[r].status;
+        if (!same) unreachedChanged_ = "row " + std::to_string(r) + " changed";
+      }
+    }
     if (!locked_.empty()) {
       scene_->Unlock(locked_);
       locked_.clear();
@@ -295,6 +307,15 @@ class Sequence {
   }
 
   void RunOneCommand() {
+    // The user stops a quarter of the commands after a few rows (or files
+    // found, or rules read), which may be before the first or after the last.
+    if (Chance(25)) {
+      const std::size_t step = 1 + Pick(12);
+      progress_.StopAt(step);
+      log_ << "stop at step " << step << "\n";
+    } else {
+      progress_.LetRun();
+    }
     const int roll = static_cast<int>(Pick(100));
     if (roll < 14) {
       DropFiles();
@@ -331,6 +352,8 @@ class Sequence {
   }
 
   std::optional<std::string> Check() {
+    if (!unreachedChanged_.empty())
+      return "a stopped run changed a row it never reached: " + unreachedChanged_;
     // Every content present exactly once under the tree, at its depth.
     std::map<std::string, int> seen;
     for (const auto& entry : scene_->Walk(tree_)) {
@@ -407,6 +430,7 @@ class Sequence {
   std::vector<std::string> files_, folders_;
   std::set<std::string> used_, removed_;
   std::string locked_;
+  std::string unreachedChanged_;
   int nextContent_ = 0;
   int ruleFiles_ = 0;
   std::ostringstream log_;
