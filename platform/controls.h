@@ -2,6 +2,7 @@
 // and the context every command runs in.
 #pragma once
 
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/list_model.h"
 #include "platform/ui.h"
@@ -38,6 +39,7 @@ struct Context {
   FileSystem& fs;
   MessageBoxes& messages;
   Controls& ui;
+  CodePage& codePage;
 };
 
 }  // namespace renamora

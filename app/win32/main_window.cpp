@@ -346,7 +346,7 @@ void MainWindow::CreatePlatformObjects() {
       window_,
       Handle("超级列表框2"),
   });
-  context_ = std::make_unique<Context>(Context{fs_, messages_, *controls_});
+  context_ = std::make_unique<Context>(Context{fs_, messages_, *controls_, codePage_});
 }
 
 void MainWindow::CentreOnScreen() {

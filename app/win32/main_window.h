@@ -18,6 +18,7 @@
 #include "platform/controls.h"
 #include "platform/list_model.h"
 #include "platform/win32/list_view.h"
+#include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_ui.h"
 
 namespace renamora::win32 {
@@ -94,6 +95,7 @@ class MainWindow {
   RuleList ruleList_;
   FileSystem& fs_;
   MessageBoxes& messages_;
+  Win32CodePage codePage_;
 
   std::map<std::string, HWND, std::less<>> handles_;
   std::unordered_map<HWND, const layout::Control*> controlsByHandle_;

@@ -8,6 +8,7 @@
 
 #include "app/event_table.h"
 #include "app/memory_window.h"
+#include "platform/memory/memory_code_page.h"
 #include "platform/memory/memory_file_system.h"
 #include "platform/memory/memory_ui.h"
 
@@ -15,7 +16,7 @@ namespace renamora::testing {
 
 class MemoryApp {
  public:
-  MemoryApp() : ctx{fs, messages, window.controls()} {
+  MemoryApp() : ctx{fs, messages, window.controls(), codePage} {
     RaiseEvent(ctx, kMainWindowName, Event::kWindowCreated);
   }
 
@@ -43,6 +44,7 @@ class MemoryApp {
   MemoryFileSystem fs;
   MemoryMainWindow window;
   MemoryMessageBoxes messages;
+  MemoryCodePage codePage;
   Context ctx;
 };
 
