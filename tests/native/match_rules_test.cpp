@@ -403,13 +403,6 @@ TEST_F(MatchRules, RuleFilesInGbkUtf8AndUtf16) {
        MessageAnswer::kOk,
        {},
        {UnreadableEncodingMessage()}},
-      {"UTF-16, a lone surrogate",
-       Utf16(u"IMG,\xD83D"
-             u"海",
-             false),
-       MessageAnswer::kOk,
-       {},
-       {UnreadableEncodingMessage()}},
   };
   for (const auto& c : cases) {
     Drop("D:\\r\\good.csv", "a,1", MessageAnswer::kCancel);
