@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/list_model.h"
 #include "platform/progress.h"
@@ -101,6 +102,8 @@ struct Context {
   // Told after every row of a long command; says whether to go on.
   Progress& progress;
   Controls& ui;
+  // Rule files in UTF-8 or UTF-16 are read into the ANSI code page.
+  CodePage& codePage;
 };
 
 }  // namespace renamora

@@ -24,9 +24,25 @@ constexpr char kTemplateBytes[] =
 
 const std::string_view kRuleTemplate(kTemplateBytes, sizeof(kTemplateBytes) - 1);
 
+namespace {
+
+// The malformed message naming what is wrong with line `lineNumber`.
+std::string MalformedLineMessage(std::size_t lineNumber, const char* what) {
+  return std::string(kRuleMalformedMessage) + "\r\n第" + std::to_string(lineNumber) + "行" + what;
+}
+
+}  // namespace
+
 std::string ShortLineMessage(std::size_t lineNumber) {
-  return std::string(kRuleMalformedMessage) + "\r\n第" + std::to_string(lineNumber) +
-         "行少于两个字段";
+  return MalformedLineMessage(lineNumber, "少于两个字段");
+}
+
+std::string UnusableCharacterMessage(std::size_t lineNumber) {
+  return MalformedLineMessage(lineNumber, "含有无法使用的字符");
+}
+
+std::string UnreadableEncodingMessage() {
+  return std::string(kRuleMalformedMessage) + "\r\n文件编码无法识别";
 }
 
 bool HasRuleFileExtension(std::string_view path) {
@@ -39,6 +55,81 @@ std::string_view RuleFileText(std::string_view bytes) {
   // No GBK trail byte is 00 or 1A, so a plain byte search is exact.
   const std::size_t end = bytes.find_first_of(std::string_view("\0\x1A", 2));
   return end == std::string_view::npos ? bytes : bytes.substr(0, end);
+}
+
+RuleFileEncoding DetectRuleFileEncoding(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return {true, UnicodeForm::kUtf8, 3};
+  if (bytes.substr(0, 2) == "\xFF\xFE") return {true, UnicodeForm::kUtf16Le, 2};
+  if (bytes.substr(0, 2) == "\xFE\xFF") return {true, UnicodeForm::kUtf16Be, 2};
+  // Text in GBK with Chinese in it is practically never valid UTF-8 (the
+  // strict reading sees to that), and ASCII reads the same either way.
+  if (IsUtf8BeyondAscii(RuleFileText(bytes))) return {true, UnicodeForm::kUtf8, 0};
+  return {};
+}
+
+namespace {
+
+// Unicode text up to its first character 00 or 1A. In UTF-8 those bytes
+// are never part of another character; UTF-16 is looked at a code unit at a
+// time, as most of its characters hold a 00 byte.
+std::string_view UnicodeRuleText(std::string_view text, UnicodeForm form) {
+  if (form == UnicodeForm::kUtf8) return RuleFileText(text);
+  const std::size_t high = form == UnicodeForm::kUtf16Be ? 0 : 1;
+  for (std::size_t pos = 0; pos + 1 < text.size(); pos += 2) {
+    const char low = text[pos + 1 - high];
+    if (text[pos + high] == '\0' && (low == '\0' || low == '\x1A')) return text.substr(0, pos);
+  }
+  return text;
+}
+
+// The number, from 1, of the line of Unicode text that holds byte `at`.
+std::size_t LineAt(std::string_view text, UnicodeForm form, std::size_t at) {
+  const std::string_view crLf = CrLfIn(form);
+  const std::size_t unit = form == UnicodeForm::kUtf8 ? 1 : 2;
+  std::size_t line = 1;
+  for (std::size_t pos = 0; pos + crLf.size() <= at; pos += unit) {
+    if (text.compare(pos, crLf.size(), crLf) == 0) {
+      ++line;
+      pos += crLf.size() - unit;
+    }
+  }
+  return line;
+}
+
+}  // namespace
+
+bool DecodeRuleFile(CodePage& codePage, std::string& bytes, std::string_view& text,
+                    std::string& refusal) {
+  const RuleFileEncoding encoding = DetectRuleFileEncoding(bytes);
+  if (!encoding.unicode) {
+    text = RuleFileText(bytes);
+    return true;
+  }
+  const std::string_view unicode = std::string_view(bytes).substr(encoding.mark);
+  // UTF-16 comes in pairs of bytes: a file of odd length is none, whatever
+  // its end mark cuts off.
+  if (encoding.form != UnicodeForm::kUtf8 && unicode.size() % 2 != 0) {
+    refusal = UnreadableEncodingMessage();
+    return false;
+  }
+  // The end mark comes first: what lies after it is ignored, as in every
+  // rule file, and so cannot refuse the file either.
+  const std::string_view ruleText = UnicodeRuleText(unicode, encoding.form);
+  AnsiConversion ansi = codePage.ToAnsi(ruleText, encoding.form);
+  switch (ansi.outcome) {
+    case AnsiConversion::Outcome::kConverted:
+      // No character but 00 and 1A comes out as a byte 00 or 1A, so the
+      // converted text ends where the Unicode one did.
+      bytes = std::move(ansi.bytes);
+      text = bytes;
+      return true;
+    case AnsiConversion::Outcome::kNotInCodePage:
+      refusal = UnusableCharacterMessage(LineAt(ruleText, encoding.form, ansi.at));
+      return false;
+    default:
+      refusal = UnreadableEncodingMessage();
+      return false;
+  }
 }
 
 bool FirstTwoFields(std::string_view line, std::string_view& code, std::string_view& content) {
@@ -71,9 +162,15 @@ bool AcceptRuleDrop(Context& ctx, const std::string& dropText, std::string& byte
   // A file that cannot be read yields no line and is refused below, like an
   // empty one.
   ctx.fs.ReadWholeFile(path, bytes);
+  // The question and everything after it see the text in GBK; a file that
+  // cannot be brought there is refused before it is asked.
+  std::string refusal;
+  if (!DecodeRuleFile(ctx.codePage, bytes, ruleText, refusal)) {
+    ctx.messages.Show(refusal, MessageButtons::kOk, kMessageCaption);
+    return false;
+  }
   skipHeader = ctx.messages.Show(kSkipHeaderQuestion, MessageButtons::kOkCancel, kMessageCaption) ==
                MessageAnswer::kOk;
-  ruleText = RuleFileText(bytes);
   std::size_t shortLine = 0;
   rules = 0;
   // The check walks the whole file before a rule is taken: how far it has

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/context.h"
+#include "platform/code_page.h"
 #include "platform/gbk_text.h"
 
 namespace renamora {
@@ -19,6 +20,11 @@ inline constexpr const char kSkipHeaderQuestion[] = "是否跳过表头 ？";
 // The malformed message naming the line (counted from 1 in the file, the
 // header included) that has fewer than two fields.
 std::string ShortLineMessage(std::size_t lineNumber);
+// The same naming the line, counted alike, that holds a character the ANSI
+// code page cannot hold; and the one for a Unicode file whose bytes are no
+// text of its encoding.
+std::string UnusableCharacterMessage(std::size_t lineNumber);
+std::string UnreadableEncodingMessage();
 
 // The sample rule file of 按钮11, 203 bytes.
 extern const std::string_view kRuleTemplate;
@@ -29,6 +35,25 @@ bool HasRuleFileExtension(std::string_view path);
 
 // What a rule file says up to its first 00 or 1A byte.
 std::string_view RuleFileText(std::string_view bytes);
+
+// How a rule file is written: after a byte-order mark (EF BB BF, FF FE,
+// FE FF) as that says; without one, UTF-8 when its text is strict UTF-8
+// with at least one character beyond ASCII; otherwise in the ANSI code page,
+// byte for byte, as every file that is neither was always read.
+struct RuleFileEncoding {
+  bool unicode = false;
+  UnicodeForm form = UnicodeForm::kUtf8;
+  std::size_t mark = 0;  // bytes of the byte-order mark
+};
+RuleFileEncoding DetectRuleFileEncoding(std::string_view bytes);
+
+// Brings the bytes of a rule file into the ANSI code page and cuts its text
+// at the first 00 or 1A character: `text` then views `bytes`, which a
+// conversion replaces. False, with the message that refuses the file in
+// `refusal`, when a character cannot be read or held: a file is used whole
+// or not at all.
+bool DecodeRuleFile(CodePage& codePage, std::string& bytes, std::string_view& text,
+                    std::string& refusal);
 
 // Fields 1 and 2 of a line split at every ",": false when the line has
 // fewer than two (a trailing "," adds no empty field, an empty line has none).

@@ -408,7 +408,7 @@ void MainWindow::CreatePlatformObjects() {
 
   controls_ = std::make_unique<Controls>(ControlsOf(*this, window_, Handle("超级列表框2")));
   busy_ = std::make_unique<BusyWindow>(window_, messages_);
-  context_ = std::make_unique<Context>(Context{fs_, messages_, *busy_, *controls_});
+  context_ = std::make_unique<Context>(Context{fs_, messages_, *busy_, *controls_, codePage_});
 }
 
 void MainWindow::CentreOnScreen() {

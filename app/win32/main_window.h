@@ -20,6 +20,7 @@
 #include "platform/list_model.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/list_view.h"
+#include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_ui.h"
 
 namespace renamora::win32 {
@@ -119,6 +120,7 @@ class MainWindow final : public NamedControls<Win32Label, ListHint, Win32RadioBu
   FileSystem& fs_;
   MessageBoxes& messages_;
   SaveDialogFactory& saveDialogFactory_;
+  Win32CodePage codePage_;
 
   std::map<std::string, HWND, std::less<>> handles_;
   std::unordered_map<HWND, const layout::Control*> controlsByHandle_;

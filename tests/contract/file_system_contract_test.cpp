@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "tests/support/scene.h"
 
 namespace renamora::testing {
@@ -358,6 +359,148 @@ TEST_F(FileSystemContract, PathsOfMaxPathOrLongerCannotBeRead) {
   EXPECT_EQ(fs().EnumerateFolder(deep + "\\*.*"), nullptr);
   std::string bytes;
   EXPECT_FALSE(fs().ReadWholeFile(deep + "\\file.txt", bytes));
+}
+
+}  // namespace
+}  // namespace renamora::testing
+
+namespace renamora::testing {
+namespace {
+
+// Bringing UTF-8 and UTF-16 text into the ANSI code page: the same bytes,
+// and the same refusals at the same place, on both platforms.
+class CodePageContract : public ::testing::Test {
+ protected:
+  void SetUp() override { scene_ = MakeScene(); }
+  AnsiConversion ToAnsi(const std::string& text, UnicodeForm form) {
+    return scene_->codePage().ToAnsi(text, form);
+  }
+  std::unique_ptr<Scene> scene_;
+};
+
+constexpr UnicodeForm kForms[] = {UnicodeForm::kUtf8, UnicodeForm::kUtf16Le, UnicodeForm::kUtf16Be};
+
+// A UTF-16 literal written out in one of the forms.
+std::string InForm(std::u16string_view text, UnicodeForm form) {
+  std::string bytes;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned unit = text[i];
+    if (form == UnicodeForm::kUtf16Le || form == UnicodeForm::kUtf16Be) {
+      const char high = static_cast<char>(unit >> 8);
+      const char low = static_cast<char>(unit & 0xFF);
+      bytes += form == UnicodeForm::kUtf16Le ? std::string{low, high} : std::string{high, low};
+      continue;
+    }
+    char32_t code = unit;
+    if (unit >= 0xD800 && unit <= 0xDBFF)
+      code = 0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00);
+    const auto put = [&](unsigned value) { bytes.push_back(static_cast<char>(value)); };
+    if (code < 0x80) {
+      put(code);
+    } else if (code < 0x800) {
+      put(0xC0 | code >> 6);
+      put(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      put(0xE0 | code >> 12);
+      put(0x80 | (code >> 6 & 0x3F));
+      put(0x80 | (code & 0x3F));
+    } else {
+      put(0xF0 | code >> 18);
+      put(0x80 | (code >> 12 & 0x3F));
+      put(0x80 | (code >> 6 & 0x3F));
+      put(0x80 | (code & 0x3F));
+    }
+  }
+  return bytes;
+}
+
+TEST_F(CodePageContract, ChineseTextAndAsciiComeOutAsGbk) {
+  std::u16string manyLines;
+  std::string manyLinesGbk;
+  for (int i = 0; i < 500; ++i) {
+    manyLines += u"IMG,海滩\r\n";
+    manyLinesGbk += "IMG,海滩\r\n";
+  }
+  const struct {
+    std::u16string text;
+    std::string gbk;
+  } cases[] = {
+      {u"代码,内容\r\nIMG,海滩\r\n", "代码,内容\r\nIMG,海滩\r\n"},
+      // Trail byte 5C ("\"), and 表 and 功, which have it in other code pages.
+      {u"乗擻,表功", "\x81\x5C\x94\x5C,\xB1\xED\xB9\xA6"},
+      {u"IMG_01, \"beach\"\t~\\/\x7F", "IMG_01, \"beach\"\t~\\/\x7F"},
+      {u"€,é,“，”", "\x80,\xA8\xA6,\xA1\xB0\xA3\xAC\xA1\xB1"},
+      {std::u16string(u"a\0b\x1A", 4), std::string("a\0b\x1A", 4)},
+      {u"", ""},
+      {manyLines, manyLinesGbk},
+  };
+  for (const auto& c : cases) {
+    for (const UnicodeForm form : kForms) {
+      const AnsiConversion ansi = ToAnsi(InForm(c.text, form), form);
+      EXPECT_EQ(ansi.outcome, AnsiConversion::Outcome::kConverted) << c.gbk;
+      EXPECT_EQ(ansi.bytes, c.gbk) << static_cast<int>(form);
+    }
+  }
+}
+
+// No look-alike ("a" for "â", "2" for "²"), no "?": the first character
+// without a code of its own stops the conversion, and says where it is.
+TEST_F(CodePageContract, WhatGbkCannotHoldIsRefusedWhereItStands) {
+  std::u16string lateLine;
+  for (int i = 0; i < 500; ++i) lateLine += u"IMG,海滩\r\n";
+  const struct {
+    std::u16string text;
+    std::size_t unitsBefore;  // UTF-16 units before the refused character
+  } cases[] = {
+      {u"a,😀", 2},
+      {u"海滩,한국", 3},
+      {u"x,â", 2},
+      {u"x,²", 2},
+      {u"\x80", 0},
+      {u"a\r\nb,c\r\n한\r\n😀", 8},
+      {lateLine + u"x,😀,y", lateLine.size() + 2},
+  };
+  for (const auto& c : cases) {
+    for (const UnicodeForm form : kForms) {
+      const AnsiConversion ansi = ToAnsi(InForm(c.text, form), form);
+      EXPECT_EQ(ansi.outcome, AnsiConversion::Outcome::kNotInCodePage) << c.unitsBefore;
+      EXPECT_EQ(ansi.at, InForm(c.text.substr(0, c.unitsBefore), form).size())
+          << c.unitsBefore << " in form " << static_cast<int>(form);
+      EXPECT_TRUE(ansi.bytes.empty());
+    }
+  }
+}
+
+TEST_F(CodePageContract, BytesThatAreNoTextAreRefusedWhereTheyStand) {
+  using O = AnsiConversion::Outcome;
+  const struct {
+    UnicodeForm form;
+    std::string bytes;
+    O outcome;
+    std::size_t at;
+  } cases[] = {
+      {UnicodeForm::kUtf8, "\xC0\xAF", O::kInvalid, 0},                // overlong "/"
+      {UnicodeForm::kUtf8, "a\xED\xA0\x80", O::kInvalid, 1},           // a surrogate
+      {UnicodeForm::kUtf8, "\xF4\x90\x80\x80", O::kInvalid, 0},        // beyond U+10FFFF
+      {UnicodeForm::kUtf8, "ab\xE4\xB8", O::kInvalid, 2},              // cut short
+      {UnicodeForm::kUtf8, "\xC3\xA9\x80", O::kInvalid, 2},            // a lone continuation
+      {UnicodeForm::kUtf8, "\xB1\xED,1", O::kInvalid, 0},              // GBK
+      {UnicodeForm::kUtf8, "\xED\x95\x9C\xC0", O::kNotInCodePage, 0},  // the first stop counts
+      {UnicodeForm::kUtf8, "a\r\nb\xC0\xED\x95\x9C", O::kInvalid, 4},
+      {UnicodeForm::kUtf16Le, std::string("a\0\0\xD8", 4), O::kInvalid, 2},  // unpaired
+      {UnicodeForm::kUtf16Le,
+       std::string("\0\xD8"
+                   "a\0",
+                   4),
+       O::kInvalid, 0},
+      {UnicodeForm::kUtf16Le, std::string("a\0b", 3), O::kInvalid, 2},  // odd length
+      {UnicodeForm::kUtf16Be, std::string("\xDC\0", 2), O::kInvalid, 0},
+  };
+  for (const auto& c : cases) {
+    const AnsiConversion ansi = ToAnsi(c.bytes, c.form);
+    EXPECT_EQ(ansi.outcome, c.outcome) << ::testing::PrintToString(c.bytes);
+    EXPECT_EQ(ansi.at, c.at) << ::testing::PrintToString(c.bytes);
+  }
 }
 
 }  // namespace

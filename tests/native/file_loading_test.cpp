@@ -267,7 +267,8 @@ TEST(FolderWalk, AVeryDeepTreeDoesNotExhaustTheStack) {
   MemoryMainWindow window;
   MemoryMessageBoxes messages;
   NoProgress progress;
-  Context ctx{fs, messages, progress, window.controls()};
+  MemoryCodePage codePage;
+  Context ctx{fs, messages, progress, window.controls(), codePage};
   LoadDroppedFiles(ctx, "R:\\");
   ASSERT_EQ(window.fileList().RowCount(), 1u);
   EXPECT_EQ(window.fileList()[0].currentName, "leaf.txt");

@@ -108,7 +108,7 @@ TEST(RuleFileFormat, FieldsSplitAtEveryCommaWithoutQuotingOrTrimming) {
        "a,1",
        {{"\xEF\xBB\xBF"
          "a",
-         "1"}}},                                     // a BOM is kept
+         "1"}}},  // kept here: a file's byte-order mark goes before its text is parsed
       {"a,1\r\na,2\r\n", {{"a", "1"}, {"a", "2"}}},  // same code twice, file order
       {"\t,\t", {{"\t", "\t"}}},
       // A lone lead byte swallows the "," after it.
@@ -357,6 +357,89 @@ TEST_F(MatchRules, AShortLaterLineRefusesTheFileAndIsNamed) {
   // Blank lines alone are passed over.
   Drop("D:\\r\\blank.csv", "a,1\r\n\r\nb,2\r\n\r\n", MessageAnswer::kCancel);
   EXPECT_EQ(Shown(), (Rules{{"a", "1"}, {"b", "2"}}));
+}
+
+// UTF-16 as Notepad saves it: the byte-order mark, then every unit.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
+
+// Rule files as people save them: in GBK, in UTF-8 with and without the
+// mark, in UTF-16 either way round. The Rule list holds GBK whatever the
+// file was; a character GBK cannot hold or bytes that are no text refuse the
+// whole file before the header question.
+TEST_F(MatchRules, RuleFilesInGbkUtf8AndUtf16) {
+  const std::string utf8 = u8"代码,内容\r\nIMG,海滩\r\n乗,表-\\\r\n";
+  const std::u16string utf16 = u"代码,内容\r\nIMG,海滩\r\n乗,表-\\\r\n";
+  const Rules beach = {{"IMG", "海滩"}, {"乗", "表-\\"}};
+  const std::vector<std::string> asked = {kSkipHeaderQuestion};
+  const struct {
+    const char* what;
+    std::string bytes;
+    MessageAnswer header;
+    Rules rules;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"UTF-8", utf8, MessageAnswer::kOk, beach, asked},
+      {"UTF-8 with its mark", "\xEF\xBB\xBF" + utf8, MessageAnswer::kOk, beach, asked},
+      {"UTF-8, header kept",
+       "\xEF\xBB\xBF" + utf8,
+       MessageAnswer::kCancel,
+       {{"代码", "内容"}, beach[0], beach[1]},
+       asked},
+      {"UTF-16 LE", Utf16(utf16, false), MessageAnswer::kOk, beach, asked},
+      {"UTF-16 BE", Utf16(utf16, true), MessageAnswer::kOk, beach, asked},
+      {"GBK", "代码,内容\r\nIMG,海滩\r\n乗,表-\\\r\n", MessageAnswer::kOk, beach, asked},
+      {"ASCII", "code,text\r\nIMG,Beach", MessageAnswer::kOk, {{"IMG", "Beach"}}, asked},
+      {"the template",
+       std::string(kRuleTemplate),
+       MessageAnswer::kOk,
+       {{"aaa", "333"}, {"sss", "333"}, {"333", "520"}, {"22", "trd"}, {"33", "rer"}},
+       asked},
+      // C1 AA CD A8 would be UTF-8 if overlong forms counted.
+      {"GBK that is no UTF-8", "联通,联通\r\n", MessageAnswer::kCancel, {{"联通", "联通"}}, asked},
+      {"UTF-16, text ends at U+0000",
+       Utf16(std::u16string(u"IMG,海滩\r\n\0😀,x", 12), false),
+       MessageAnswer::kCancel,
+       {{"IMG", "海滩"}},
+       asked},
+      {"UTF-8, not in GBK on line 3",
+       u8"代码,内容\r\nIMG,海滩\r\nDSC,😀\r\n",
+       MessageAnswer::kOk,
+       {},
+       {UnusableCharacterMessage(3)}},
+      {"UTF-16, not in GBK on line 3",
+       Utf16(u"代码,内容\r\n\r\n한국,x", true),
+       MessageAnswer::kOk,
+       {},
+       {UnusableCharacterMessage(3)}},
+      {"UTF-8 mark, then GBK",
+       "\xEF\xBB\xBF"
+       "联通,x",
+       MessageAnswer::kOk,
+       {},
+       {UnreadableEncodingMessage()}},
+      {"UTF-16 of odd length",
+       Utf16(u"IMG,海滩", false) + "x",
+       MessageAnswer::kOk,
+       {},
+       {UnreadableEncodingMessage()}},
+  };
+  for (const auto& c : cases) {
+    Drop("D:\\r\\good.csv", "a,1", MessageAnswer::kCancel);
+    app.messages.Forget();
+    Drop("D:\\r\\rules.csv", c.bytes, c.header);
+    EXPECT_EQ(Shown(), c.rules) << c.what;
+    EXPECT_EQ(Texts(), c.messages) << c.what;
+  }
+  EXPECT_EQ(UnusableCharacterMessage(3).rfind(kRuleMalformedMessage, 0), 0u);
+  EXPECT_NE(UnusableCharacterMessage(3).find("第3行"), std::string::npos);
 }
 
 TEST_F(MatchRules, ClearingShowsThePromptAgain) {

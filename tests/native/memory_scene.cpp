@@ -1,3 +1,4 @@
+#include "platform/memory/memory_code_page.h"
 #include "platform/memory/memory_file_system.h"
 #include "tests/support/scene.h"
 
@@ -9,6 +10,7 @@ class MemoryScene final : public Scene {
  public:
   MemoryScene() { fs_.AddFolder(root_); }
   FileSystem& fs() override { return fs_; }
+  CodePage& codePage() override { return codePage_; }
   const std::string& root() const override { return root_; }
 
   void AddFolder(const std::string& path, std::uint32_t attributes) override {
@@ -46,6 +48,7 @@ class MemoryScene final : public Scene {
 
  private:
   MemoryFileSystem fs_;
+  MemoryCodePage codePage_;
   std::string root_ = "D:\\scene\\";
 };
 

@@ -9,6 +9,7 @@
 
 #include "app/event_table.h"
 #include "app/memory/memory_window.h"
+#include "platform/memory/memory_code_page.h"
 #include "platform/memory/memory_file_system.h"
 #include "platform/memory/memory_ui.h"
 
@@ -25,7 +26,7 @@ namespace renamora::testing {
 
 class MemoryApp {
  public:
-  MemoryApp() : ctx{fs, messages, progress, window.controls()} {
+  MemoryApp() : ctx{fs, messages, progress, window.controls(), codePage} {
     RaiseEvent(ctx, kMainWindowName, Event::kWindowCreated);
   }
 
@@ -54,6 +55,7 @@ class MemoryApp {
   MemoryMainWindow window;
   MemoryMessageBoxes messages;
   MemoryProgress progress;
+  MemoryCodePage codePage;
   Context ctx;
 };
 

@@ -71,7 +71,7 @@ class Sequence {
         options_(options),
         scene_(MakeScene()),
         fs_(scene_->fs()),
-        ctx_{fs_, messages_, progress_, window_.controls()} {
+        ctx_{fs_, messages_, progress_, window_.controls(), scene_->codePage()} {
     tree_ = scene_->root() + "tree\\";
     outside_ = scene_->root() + "outside\\";
     out_ = scene_->root() + "out\\";

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 
 namespace renamora::testing {
@@ -17,6 +18,8 @@ class Scene {
  public:
   virtual ~Scene() = default;
   virtual FileSystem& fs() = 0;
+  // The conversion to the ANSI code page of the same platform.
+  virtual CodePage& codePage() = 0;
   // A folder of the scene's own, with a trailing backslash; empty at start.
   virtual const std::string& root() const = 0;
 

@@ -150,5 +150,27 @@ TEST_F(MatchPage, WithoutRulesTheRenameSaysSoAndTouchesNothing) {
   EXPECT_EQ(Disk(), before);
 }
 
+// A rule file as Notepad now saves it, UTF-8 without a mark: its Chinese
+// reaches the name on disk as GBK, not as mojibake.
+TEST_F(MatchPage, AUtf8RuleFileRenamesWithItsChineseText) {
+  const std::string camera = scene->root() + "相机";
+  scene->AddFolder(camera);
+  scene->AddFile(camera + "\\IMG01.jpg", "照片");
+  const std::string utf8 = scene->root() + "规则-utf8.txt";
+  scene->AddFile(utf8, u8"代码,内容\r\nIMG,海滩\r\n");
+  ModalAnswerer answerer;
+  answerer.Press(IDOK);
+  answerer.Run([&] { DropFiles(app.Handle("超级列表框2"), {utf8}, {20, 60}); });
+  ASSERT_EQ(answerer.Boxes().size(), 1u);  // the header question, and no refusal
+  EXPECT_EQ(ListCell(app.Handle("超级列表框2"), 0, 1), "海滩");
+
+  DropFiles(app.Main(), {camera}, RealWindow::Centre(app.Rect("超级列表框1")));
+  EXPECT_TRUE(app.IsChecked("单选框3"));  // "文件名前", separator "-"
+  EXPECT_EQ(BoxesShownBy([&] { app.Click("按钮4"); }), Names{});
+  EXPECT_EQ(ListColumnTexts(Files(), 2), Names{"海滩-IMG01.jpg"});
+  EXPECT_EQ(ListColumnTexts(Files(), 3), Names{"成功"});
+  EXPECT_EQ(scene->Content(camera + "\\海滩-IMG01.jpg"), "照片");
+}
+
 }  // namespace
 }  // namespace renamora::testing

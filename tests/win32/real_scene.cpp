@@ -4,6 +4,7 @@
 
 #include "platform/gbk_text.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_file_system.h"
 #include "tests/support/scene.h"
 
@@ -50,6 +51,7 @@ class RealScene final : public Scene {
   }
 
   FileSystem& fs() override { return fs_; }
+  CodePage& codePage() override { return codePage_; }
   const std::string& root() const override { return root_; }
 
   void AddFolder(const std::string& path, std::uint32_t attributes) override {
@@ -147,6 +149,7 @@ class RealScene final : public Scene {
   }
 
   win32::Win32FileSystem fs_;
+  win32::Win32CodePage codePage_;
   std::string root_;
   std::map<std::string, win32::FileHandle> locks_;
 };

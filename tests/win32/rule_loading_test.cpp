@@ -162,6 +162,9 @@ TEST_F(RuleLoading, RefusedFilesShowTheirMessageAndLeaveTheRuleListEmpty) {
   scene->AddFile(shortLater, "a,1\r\n\r\nb\r\nc,3\r\n");
   const std::string headerOnly = scene->root() + "只有表头.csv";
   scene->AddFile(headerOnly, "匹配代码,插入内容\r\n");
+  // UTF-8 as Notepad saves it, with a character GBK cannot hold on line 3.
+  const std::string emoji = scene->root() + "表情.csv";
+  scene->AddFile(emoji, u8"代码,内容\r\nIMG,海滩\r\nDSC,海滩😀\r\n");
   const std::vector<Refusal> refusals = {
       {"an upper-case extension",
        {upper},
@@ -184,6 +187,10 @@ TEST_F(RuleLoading, RefusedFilesShowTheirMessageAndLeaveTheRuleListEmpty) {
        {headerOnly},
        [](ModalAnswerer& a) { a.Press(IDOK).Press(IDOK); },
        {kHeaderQuestion, kMalformedMessage}},
+      {"a character GBK cannot hold",
+       {emoji},
+       [](ModalAnswerer& a) { a.Press(IDOK); },
+       {std::string(kMalformedMessage) + "\r\n第3行含有无法使用的字符"}},
   };
   for (const Refusal& refusal : refusals) {
     SCOPED_TRACE(refusal.what);

@@ -1,0 +1,106 @@
+#include "platform/code_page.h"
+
+namespace renamora {
+
+namespace {
+
+unsigned Byte(std::string_view text, std::size_t pos) {
+  return static_cast<unsigned char>(text[pos]);
+}
+
+// The UTF-8 rules of well-formed sequences: the second byte's range depends
+// on the first, which is what keeps out overlong forms, surrogates and code
+// points beyond U+10FFFF.
+bool DecodeUtf8(std::string_view text, std::size_t pos, UnicodeChar& c) {
+  const unsigned first = Byte(text, pos);
+  if (first < 0x80) {
+    c = {first, 1};
+    return true;
+  }
+  std::size_t length = 0;
+  unsigned low = 0x80;
+  unsigned high = 0xBF;
+  char32_t code = 0;
+  if (first >= 0xC2 && first <= 0xDF) {
+    length = 2;
+    code = first & 0x1F;
+  } else if (first >= 0xE0 && first <= 0xEF) {
+    length = 3;
+    code = first & 0x0F;
+    if (first == 0xE0) low = 0xA0;
+    if (first == 0xED) high = 0x9F;
+  } else if (first >= 0xF0 && first <= 0xF4) {
+    length = 4;
+    code = first & 0x07;
+    if (first == 0xF0) low = 0x90;
+    if (first == 0xF4) high = 0x8F;
+  } else {
+    return false;
+  }
+  if (text.size() - pos < length) return false;
+  for (std::size_t i = 1; i < length; ++i) {
+    const unsigned next = Byte(text, pos + i);
+    if (next < low || next > high) return false;
+    low = 0x80;
+    high = 0xBF;
+    code = (code << 6) | (next & 0x3F);
+  }
+  c = {code, length};
+  return true;
+}
+
+unsigned Unit(std::string_view text, std::size_t pos, bool bigEndian) {
+  return bigEndian ? Byte(text, pos) << 8 | Byte(text, pos + 1)
+                   : Byte(text, pos + 1) << 8 | Byte(text, pos);
+}
+
+bool DecodeUtf16(std::string_view text, std::size_t pos, bool bigEndian, UnicodeChar& c) {
+  if (text.size() - pos < 2) return false;
+  const unsigned unit = Unit(text, pos, bigEndian);
+  if (unit < 0xD800 || unit > 0xDFFF) {
+    c = {unit, 2};
+    return true;
+  }
+  if (unit > 0xDBFF || text.size() - pos < 4) return false;
+  const unsigned second = Unit(text, pos + 2, bigEndian);
+  if (second < 0xDC00 || second > 0xDFFF) return false;
+  c = {0x10000 + ((unit - 0xD800) << 10) + (second - 0xDC00), 4};
+  return true;
+}
+
+}  // namespace
+
+bool DecodeChar(std::string_view text, UnicodeForm form, std::size_t pos, UnicodeChar& c) {
+  switch (form) {
+    case UnicodeForm::kUtf8:
+      return DecodeUtf8(text, pos, c);
+    case UnicodeForm::kUtf16Le:
+      return DecodeUtf16(text, pos, false, c);
+    case UnicodeForm::kUtf16Be:
+      return DecodeUtf16(text, pos, true, c);
+  }
+  return false;
+}
+
+std::string_view CrLfIn(UnicodeForm form) {
+  switch (form) {
+    case UnicodeForm::kUtf16Le:
+      return std::string_view("\r\0\n\0", 4);
+    case UnicodeForm::kUtf16Be:
+      return std::string_view("\0\r\0\n", 4);
+    default:
+      return "\r\n";
+  }
+}
+
+bool IsUtf8BeyondAscii(std::string_view text) {
+  bool beyond = false;
+  UnicodeChar c;
+  for (std::size_t pos = 0; pos < text.size(); pos += c.length) {
+    if (!DecodeUtf8(text, pos, c)) return false;
+    if (c.length > 1) beyond = true;
+  }
+  return beyond;
+}
+
+}  // namespace renamora

@@ -1,0 +1,57 @@
+// Text that other programs save in Unicode (UTF-8, UTF-16), brought into the
+// ANSI code page the program works in. Nothing is ever approximated: a
+// character that the code page has no code of its own for stops the
+// conversion, so that no name is ever built from a look-alike or a "?".
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace renamora {
+
+enum class UnicodeForm { kUtf8, kUtf16Le, kUtf16Be };
+
+struct AnsiConversion {
+  enum class Outcome {
+    kConverted,
+    kNotInCodePage,  // a character the code page cannot hold
+    kInvalid,        // bytes that are no character of the form
+  };
+  Outcome outcome = Outcome::kConverted;
+  // When not converted: the byte offset in the input of the first character
+  // that stopped the conversion, so that the caller can name its line.
+  std::size_t at = 0;
+  std::string bytes;  // when converted: the text in the ANSI code page
+
+  explicit operator bool() const { return outcome == Outcome::kConverted; }
+};
+
+class CodePage {
+ public:
+  virtual ~CodePage() = default;
+  // `text`, in `form` and without a byte-order mark, in the ANSI code page.
+  // Invalid are: a malformed UTF-8 sequence (overlong forms, surrogates and
+  // code points above U+10FFFF included), an unpaired UTF-16 surrogate, and
+  // the odd last byte of UTF-16 text.
+  virtual AnsiConversion ToAnsi(std::string_view text, UnicodeForm form) = 0;
+};
+
+// One character of Unicode text: its code point and its length in bytes.
+struct UnicodeChar {
+  char32_t code = 0;
+  std::size_t length = 0;
+};
+
+// The character that starts at byte `pos` of `text` (pos < text.size());
+// false when the bytes there are no character of the form.
+bool DecodeChar(std::string_view text, UnicodeForm form, std::size_t pos, UnicodeChar& c);
+
+// CR LF as the form writes it.
+std::string_view CrLfIn(UnicodeForm form);
+
+// Whether `text` is valid UTF-8 throughout and holds at least one character
+// beyond ASCII.
+bool IsUtf8BeyondAscii(std::string_view text);
+
+}  // namespace renamora

@@ -1,0 +1,83 @@
+#include "platform/memory/memory_code_page.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+
+namespace renamora {
+
+namespace {
+
+// No GBK character starts with FF, so this is no code.
+constexpr std::uint16_t kNoCode = 0xFFFF;
+
+using CodeTable = std::array<std::uint16_t, 0x10000>;
+
+// The GBK code of every character of the basic plane: a single byte as
+// itself, two bytes as lead * 256 + trail. Nothing beyond the basic plane
+// has a code in an ANSI code page. Windows also gives codes to the private
+// use characters U+E000 to U+E864 and U+F8F5 (GBK's user-defined areas),
+// which the C library's table lacks; they are refused here, and no rule
+// file that people write holds them. Every other character of the basic
+// plane gets Windows' answer.
+void Fill(CodeTable& table) {
+  const iconv_t convert = ::iconv_open("CP936", "UTF-32LE");
+  if (convert == reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1))) {
+    throw std::runtime_error("the C library converts nothing to CP936");
+  }
+  for (std::uint32_t code = 0; code < table.size(); ++code) {
+    table[code] = kNoCode;
+    if (code >= 0xD800 && code <= 0xDFFF) continue;
+    char in[4] = {static_cast<char>(code), static_cast<char>(code >> 8), 0, 0};
+    char out[4];
+    char* inAt = in;
+    char* outAt = out;
+    std::size_t inLeft = sizeof(in);
+    std::size_t outLeft = sizeof(out);
+    ::iconv(convert, nullptr, nullptr, nullptr, nullptr);
+    // Anything but an exact conversion to one or two bytes (an approximation
+    // counts irreversible, an ignorable character gives no byte) is no code.
+    if (::iconv(convert, &inAt, &inLeft, &outAt, &outLeft) != 0) continue;
+    const auto byte = [&](int i) {
+      return static_cast<std::uint16_t>(static_cast<unsigned char>(out[i]));
+    };
+    if (outAt - out == 1) table[code] = byte(0);
+    if (outAt - out == 2) table[code] = static_cast<std::uint16_t>(byte(0) << 8 | byte(1));
+  }
+  ::iconv_close(convert);
+}
+
+const CodeTable& GbkCodes() {
+  static CodeTable table;
+  static const bool filled = (Fill(table), true);
+  static_cast<void>(filled);
+  return table;
+}
+
+AnsiConversion Stopped(AnsiConversion::Outcome outcome, std::size_t at) {
+  AnsiConversion stopped;
+  stopped.outcome = outcome;
+  stopped.at = at;
+  return stopped;
+}
+
+}  // namespace
+
+AnsiConversion MemoryCodePage::ToAnsi(std::string_view text, UnicodeForm form) {
+  const CodeTable& codes = GbkCodes();
+  AnsiConversion result;
+  result.bytes.reserve(text.size());
+  UnicodeChar c;
+  for (std::size_t pos = 0; pos < text.size(); pos += c.length) {
+    if (!DecodeChar(text, form, pos, c)) return Stopped(AnsiConversion::Outcome::kInvalid, pos);
+    const std::uint16_t code = c.code < codes.size() ? codes[c.code] : kNoCode;
+    if (code == kNoCode) return Stopped(AnsiConversion::Outcome::kNotInCodePage, pos);
+    if (code > 0xFF) result.bytes.push_back(static_cast<char>(code >> 8));
+    result.bytes.push_back(static_cast<char>(code & 0xFF));
+  }
+  return result;
+}
+
+}  // namespace renamora

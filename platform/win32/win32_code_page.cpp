@@ -1,0 +1,124 @@
+#include "platform/win32/win32_code_page.h"
+
+#include <windows.h>
+
+namespace renamora::win32 {
+
+namespace {
+
+// UTF-16 in the order of this machine. A wchar_t is one UTF-16 code unit on
+// Windows.
+bool Widen(std::string_view text, UnicodeForm form, std::wstring& wide) {
+  wide.clear();
+  if (text.empty()) return true;
+  if (form == UnicodeForm::kUtf8) {
+    // MB_ERR_INVALID_CHARS: malformed bytes fail instead of becoming U+FFFD.
+    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                             static_cast<int>(text.size()), nullptr, 0);
+    if (length <= 0) return false;
+    wide.resize(static_cast<std::size_t>(length));
+    return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                 static_cast<int>(text.size()), wide.data(), length) == length;
+  }
+  // Windows takes unpaired surrogates without a word, so they are looked
+  // for here.
+  UnicodeChar c;
+  for (std::size_t pos = 0; pos < text.size(); pos += c.length) {
+    if (!DecodeChar(text, form, pos, c)) return false;
+  }
+  wide.resize(text.size() / 2);
+  const bool big = form == UnicodeForm::kUtf16Be;
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    const auto high = static_cast<unsigned char>(text[2 * i + (big ? 0 : 1)]);
+    const auto low = static_cast<unsigned char>(text[2 * i + (big ? 1 : 0)]);
+    wide[i] = static_cast<wchar_t>(high << 8 | low);
+  }
+  return true;
+}
+
+// WC_NO_BEST_FIT_CHARS keeps look-alikes out (an "a" for an "ä"); whatever
+// is left without a code of its own comes out as the default character,
+// which the used-default flag reports.
+bool Narrow(const std::wstring& wide, std::string& bytes) {
+  bytes.clear();
+  if (wide.empty()) return true;
+  BOOL usedDefault = FALSE;
+  const int length =
+      ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                            static_cast<int>(wide.size()), nullptr, 0, nullptr, &usedDefault);
+  if (length <= 0 || usedDefault) return false;
+  bytes.resize(static_cast<std::size_t>(length));
+  return ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                               static_cast<int>(wide.size()), bytes.data(), length, nullptr,
+                               &usedDefault) == length &&
+         !usedDefault;
+}
+
+// Where the line that starts at `pos` ends, its CR LF included.
+std::size_t LineEnd(std::string_view text, UnicodeForm form, std::size_t pos) {
+  const std::size_t unit = form == UnicodeForm::kUtf8 ? 1 : 2;
+  const std::string_view crLf = CrLfIn(form);
+  for (std::size_t at = pos; at + crLf.size() <= text.size(); at += unit) {
+    if (text.compare(at, crLf.size(), crLf) == 0) return at + crLf.size();
+  }
+  return text.size();
+}
+
+// Bytes of the character that starts at `pos`, as Windows reads it; 0 when
+// none does. A UTF-8 character is the shortest run of at most four bytes
+// that converts.
+std::size_t CharLength(std::string_view text, UnicodeForm form, std::size_t pos) {
+  if (form != UnicodeForm::kUtf8) {
+    UnicodeChar c;
+    return DecodeChar(text, form, pos, c) ? c.length : 0;
+  }
+  std::wstring wide;
+  for (std::size_t length = 1; length <= 4 && pos + length <= text.size(); ++length) {
+    if (Widen(text.substr(pos, length), form, wide)) return length;
+  }
+  return 0;
+}
+
+AnsiConversion Stopped(AnsiConversion::Outcome outcome, std::size_t at) {
+  AnsiConversion stopped;
+  stopped.outcome = outcome;
+  stopped.at = at;
+  return stopped;
+}
+
+}  // namespace
+
+AnsiConversion Win32CodePage::ToAnsi(std::string_view text, UnicodeForm form) {
+  AnsiConversion result;
+  std::wstring wide;
+  if (Widen(text, form, wide) && Narrow(wide, result.bytes)) return result;
+  // Only a refused text is looked at more closely: line by line, and in the
+  // first line that fails, character by character.
+  result.bytes.clear();
+  std::string bytes;
+  for (std::size_t line = 0; line < text.size();) {
+    const std::size_t end = LineEnd(text, form, line);
+    const std::string_view whole = text.substr(line, end - line);
+    if (Widen(whole, form, wide) && Narrow(wide, bytes)) {
+      result.bytes += bytes;
+      line = end;
+      continue;
+    }
+    // The first character that fails is the one to name; should none fail
+    // alone, the line is taken as its characters convert.
+    std::string lineBytes;
+    for (std::size_t pos = line, length = 0; pos < end; pos += length) {
+      length = CharLength(whole, form, pos - line);
+      if (length == 0) return Stopped(AnsiConversion::Outcome::kInvalid, pos);
+      if (!Widen(text.substr(pos, length), form, wide) || !Narrow(wide, bytes)) {
+        return Stopped(AnsiConversion::Outcome::kNotInCodePage, pos);
+      }
+      lineBytes += bytes;
+    }
+    result.bytes += lineBytes;
+    line = end;
+  }
+  return result;
+}
+
+}  // namespace renamora::win32
