@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # `make run`: builds the 64-bit build and starts renamora.exe under Wine on
 # the current display. Where there is no display, or with --screenshot, it
-# runs the program under Xvfb in a Wine virtual desktop instead, saves a
-# picture of the screen as PNG, prints the file's path and ends.
+# runs the program under Xvfb in a Wine virtual desktop instead, drops a
+# generated folder on its window, saves a picture of the screen as PNG,
+# prints the file's path and ends.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
@@ -10,7 +11,9 @@ cd "$ROOT"
 screenshot=0
 if [ "${1:-}" = --screenshot ] || [ -z "${DISPLAY:-}" ]; then screenshot=1; fi
 
-RENAMORA_BUILD_QUIET=1 bash scripts/build.sh win64 renamora
+targets=(renamora)
+if [ "$screenshot" = 1 ]; then targets+=(drop_on_window); fi
+RENAMORA_BUILD_QUIET=1 bash scripts/build.sh win64 "${targets[@]}"
 exe="$ROOT/build/win64/renamora.exe"
 
 # shellcheck source=wine-env.sh
@@ -46,6 +49,28 @@ export DISPLAY=":$(head -n1 "$work/display")"
 "$WINESERVER" -k 2>/dev/null || true
 wine_prefix_ready
 "$WINE64" explorer "/desktop=Renamora,${width}x${height}" "Z:${exe//\//\\}" >/dev/null 2>&1 &
+
+# The window with a loaded list: a generated folder of photos is dropped on
+# it through its real drop path. SCREENSHOT_DROP names another path to
+# drop; set empty, nothing is dropped.
+sample="$WINEPREFIX/drive_c/照片/海边旅行"
+drop="${SCREENSHOT_DROP-$sample}"
+dropped="Z:${drop//\//\\}"
+if [ "$drop" = "$sample" ]; then
+  rm -rf "$sample" && mkdir -p "$sample"
+  for name in 海边日出.jpg 沙滩全家福.jpg 椰林小路.jpg 夕阳下的灯塔.jpg IMG_20240712_0931.jpg \
+      IMG_20240712_1015.jpg 海鲜大餐.jpg 潜水_01.jpg 潜水_02.jpg 行程单.txt 门票.pdf; do
+    echo "$name" >"$sample/$name"
+  done
+  trap 'rm -rf "${sample%/*}"; cleanup' EXIT
+  dropped='C:\照片\海边旅行'
+fi
+if [ -n "$drop" ]; then
+  # Run in the program's desktop, where it finds the program's window.
+  "$WINE64" explorer "/desktop=Renamora,${width}x${height}" \
+    "$ROOT/build/win64/tests/drop_on_window.exe" "$dropped" ||
+    echo "run: nothing was dropped on the window" >&2
+fi
 
 # Wait until the window is there and drawn: the screen holds more than the
 # desktop's few colours and two pictures a moment apart are the same.
