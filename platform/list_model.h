@@ -75,16 +75,7 @@ class ListModel {
   // The byte length of the longest cell of every column (0 in a list
   // without rows), found in one pass over the rows: a list of a million
   // rows is read once, not once per column.
-  virtual std::vector<std::size_t> WidestCells() const {
-    std::vector<std::size_t> widest(ColumnCount(), 0);
-    const std::size_t rows = RowCount();
-    for (std::size_t row = 0; row < rows; ++row) {
-      for (std::size_t column = 0; column < widest.size(); ++column) {
-        widest[column] = std::max(widest[column], CellText(row, column).size());
-      }
-    }
-    return widest;
-  }
+  virtual std::vector<std::size_t> WidestCells() const = 0;
   // Grows with every width set, so that a view applies only new widths and
   // leaves a column the user dragged alone otherwise.
   std::uint64_t WidthRevision() const { return widthRevision_; }

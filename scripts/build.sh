@@ -16,6 +16,9 @@ esac
 dir="$ROOT/build/$target"
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   cmake -S "$ROOT" -B "$dir" "${args[@]}" >/dev/null
+elif [ $# -gt 1 ]; then
+  # A target named here may be newer than the build's configuration.
+  cmake "$dir" >/dev/null
 fi
 targets=()
 for t in "${@:2}"; do targets+=(--target "$t"); done

@@ -105,7 +105,7 @@ if bash scripts/build.sh win32; then
     else
       echo "renamora.exe imports only: $(echo $dlls)"; passed=$((passed + 1))
     fi
-    if i686-w64-mingw32-objdump -p "$exe" | grep -q 'large address aware'; then
+    if i686-w64-mingw32-objdump -p "$exe" | grep 'large address aware' >/dev/null; then
       echo "renamora.exe is large address aware"; passed=$((passed + 1))
     else
       echo "FAILED: renamora.exe lacks the large-address-aware flag"; failed=$((failed + 1))
