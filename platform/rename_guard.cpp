@@ -43,7 +43,12 @@ std::size_t CharacterCount(std::string_view s) {
 
 bool IsAcceptableRename(std::string_view from, std::string_view to) {
   if (CharacterCount(to) >= kMaxPath) return false;
-  const std::string_view folder = SplitAtLastBackslash(from).folder;
+  const PathParts source = SplitAtLastBackslash(from);
+  // Windows takes a "/" for a separator as well: a source whose name holds
+  // one lies deeper than the folder its last "\" names, and a target there
+  // would move it out of its own.
+  if (text::FindChar(source.name, '/') != text::npos) return false;
+  const std::string_view folder = source.folder;
   if (to.substr(0, folder.size()) != folder) return false;
   // The folder prefix ends on a real backslash (or is empty), so the rest
   // starts a character and is the whole new name.

@@ -169,6 +169,11 @@ TEST_F(FileSystemContract, RenameRefusesNamesThatLeaveTheFolder) {
   EXPECT_FALSE(scene_->Exists(At("b.txt")));
   EXPECT_EQ(scene_->Content(from), "a");
   EXPECT_FALSE(scene_->Exists(At("a.txt")));
+  // Windows reads a "/" in the source as a separator too: this source lies
+  // in sub, not in the folder its last "\" names.
+  EXPECT_FALSE(fs().RenameFile(At("sub/a.txt"), At("b.txt")));
+  EXPECT_FALSE(scene_->Exists(At("b.txt")));
+  EXPECT_EQ(scene_->Content(from), "a");
   // A trail byte 5C inside the new name is no separator.
   EXPECT_TRUE(fs().RenameFile(from, At("sub\\") + "x" + kTrail5C + ".txt"));
 }
