@@ -25,6 +25,13 @@ struct AnsiConversion {
   std::string bytes;  // when converted: the text in the ANSI code page
 
   explicit operator bool() const { return outcome == Outcome::kConverted; }
+
+  static AnsiConversion Refused(Outcome why, std::size_t at) {
+    AnsiConversion refused;
+    refused.outcome = why;
+    refused.at = at;
+    return refused;
+  }
 };
 
 class CodePage {

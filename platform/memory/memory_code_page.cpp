@@ -56,13 +56,6 @@ const CodeTable& GbkCodes() {
   return table;
 }
 
-AnsiConversion Stopped(AnsiConversion::Outcome outcome, std::size_t at) {
-  AnsiConversion stopped;
-  stopped.outcome = outcome;
-  stopped.at = at;
-  return stopped;
-}
-
 }  // namespace
 
 AnsiConversion MemoryCodePage::ToAnsi(std::string_view text, UnicodeForm form) {
@@ -71,9 +64,11 @@ AnsiConversion MemoryCodePage::ToAnsi(std::string_view text, UnicodeForm form) {
   result.bytes.reserve(text.size());
   UnicodeChar c;
   for (std::size_t pos = 0; pos < text.size(); pos += c.length) {
-    if (!DecodeChar(text, form, pos, c)) return Stopped(AnsiConversion::Outcome::kInvalid, pos);
+    if (!DecodeChar(text, form, pos, c))
+      return AnsiConversion::Refused(AnsiConversion::Outcome::kInvalid, pos);
     const std::uint16_t code = c.code < codes.size() ? codes[c.code] : kNoCode;
-    if (code == kNoCode) return Stopped(AnsiConversion::Outcome::kNotInCodePage, pos);
+    if (code == kNoCode)
+      return AnsiConversion::Refused(AnsiConversion::Outcome::kNotInCodePage, pos);
     if (code > 0xFF) result.bytes.push_back(static_cast<char>(code >> 8));
     result.bytes.push_back(static_cast<char>(code & 0xFF));
   }

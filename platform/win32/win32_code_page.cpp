@@ -79,13 +79,6 @@ std::size_t CharLength(std::string_view text, UnicodeForm form, std::size_t pos)
   return 0;
 }
 
-AnsiConversion Stopped(AnsiConversion::Outcome outcome, std::size_t at) {
-  AnsiConversion stopped;
-  stopped.outcome = outcome;
-  stopped.at = at;
-  return stopped;
-}
-
 }  // namespace
 
 AnsiConversion Win32CodePage::ToAnsi(std::string_view text, UnicodeForm form) {
@@ -109,9 +102,9 @@ AnsiConversion Win32CodePage::ToAnsi(std::string_view text, UnicodeForm form) {
     std::string lineBytes;
     for (std::size_t pos = line, length = 0; pos < end; pos += length) {
       length = CharLength(whole, form, pos - line);
-      if (length == 0) return Stopped(AnsiConversion::Outcome::kInvalid, pos);
+      if (length == 0) return AnsiConversion::Refused(AnsiConversion::Outcome::kInvalid, pos);
       if (!Widen(text.substr(pos, length), form, wide) || !Narrow(wide, bytes)) {
-        return Stopped(AnsiConversion::Outcome::kNotInCodePage, pos);
+        return AnsiConversion::Refused(AnsiConversion::Outcome::kNotInCodePage, pos);
       }
       lineBytes += bytes;
     }
