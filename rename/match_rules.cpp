@@ -1,5 +1,7 @@
 #include "rename/match_rules.h"
 
+#include <cstring>
+
 #include "app/save_as.h"
 #include "platform/gbk_text.h"
 #include "platform/name_parts.h"
@@ -52,9 +54,17 @@ bool HasRuleFileExtension(std::string_view path) {
 }
 
 std::string_view RuleFileText(std::string_view bytes) {
-  // No GBK trail byte is 00 or 1A, so a plain byte search is exact.
-  const std::size_t end = bytes.find_first_of(std::string_view("\0\x1A", 2));
-  return end == std::string_view::npos ? bytes : bytes.substr(0, end);
+  // No GBK trail byte is 00 or 1A, so a plain byte search is exact. Each of
+  // the two is looked for on its own, which the C library does many bytes
+  // at a time: the search runs over the whole of a large file.
+  if (bytes.empty()) return bytes;
+  std::size_t end = bytes.size();
+  for (const char mark : {'\0', '\x1A'}) {
+    if (const void* at = std::memchr(bytes.data(), mark, end)) {
+      end = static_cast<std::size_t>(static_cast<const char*>(at) - bytes.data());
+    }
+  }
+  return bytes.substr(0, end);
 }
 
 RuleFileEncoding DetectRuleFileEncoding(std::string_view bytes) {
