@@ -46,8 +46,9 @@ bool IsAcceptableRename(std::string_view from, std::string_view to) {
   const PathParts source = SplitAtLastBackslash(from);
   // Windows takes a "/" for a separator as well: a source whose name holds
   // one lies deeper than the folder its last "\" names, and a target there
-  // would move it out of its own.
-  if (text::FindChar(source.name, '/') != text::npos) return false;
+  // would move it out of its own. No GBK trail byte is "/", so a plain
+  // byte search is exact.
+  if (source.name.find('/') != std::string_view::npos) return false;
   const std::string_view folder = source.folder;
   if (to.substr(0, folder.size()) != folder) return false;
   // The folder prefix ends on a real backslash (or is empty), so the rest
