@@ -20,6 +20,9 @@ constexpr DWORD kPumpEveryMs = 40;
 // A pump hands the command back after this long even if messages keep
 // coming, so that the command itself goes on.
 constexpr DWORD kPumpAtMostMs = 30;
+// The title and the taskbar button follow the count this often: enough for
+// the eye, and no cost a long run would notice.
+constexpr DWORD kShowEveryMs = 250;
 
 bool IsKeyboard(UINT message) {
   return message >= WM_KEYFIRST && message <= WM_KEYLAST;
@@ -77,6 +80,7 @@ void BusyWindow::Begin(const char* activity) {
   total_ = 0;
   started_ = ::GetTickCount();
   lastPump_ = started_;
+  lastShown_ = started_ - kShowEveryMs;  // shown at once when the time comes
 }
 
 void BusyWindow::End() {
@@ -102,11 +106,8 @@ bool BusyWindow::Step(std::size_t done, std::size_t total) {
   const DWORD now = ::GetTickCount();
   if (now - lastPump_ < kPumpEveryMs) return true;
   lastPump_ = now;
-  if (!shown_) {
-    if (now - started_ < kShowAfterMs) return true;
-    Show();
-  }
-  ShowProgress();
+  if (!shown_ && now - started_ >= kShowAfterMs) Show();
+  if (shown_ && now - lastShown_ >= kShowEveryMs) ShowProgress();
   Pump();
   return !stopped_;
 }
@@ -136,6 +137,7 @@ void BusyWindow::Show() {
 }
 
 void BusyWindow::ShowProgress() {
+  lastShown_ = ::GetTickCount();
   const std::string title = Title(title_, activity_, done_, total_);
   if (title != shownTitle_) {
     ::SetWindowTextA(window_, title.c_str());
@@ -188,6 +190,7 @@ void BusyWindow::AskWhetherToStop() {
   stopAsked_ = false;
   if (asking_ || stopped_) return;
   asking_ = true;
+  if (!shown_) Show();
   ShowProgress();
   // Modal: the command waits here for the answer.
   const bool stop = messages_.Show(StopQuestion(done_, total_), MessageButtons::kYesNo,

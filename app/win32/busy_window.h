@@ -75,6 +75,7 @@ class BusyWindow final : public Progress {
   std::string shownTitle_;
   DWORD started_ = 0;
   DWORD lastPump_ = 0;
+  DWORD lastShown_ = 0;
   std::size_t done_ = 0;
   std::size_t total_ = 0;
   ITaskbarList3* taskbar_ = nullptr;
