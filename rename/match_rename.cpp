@@ -247,8 +247,7 @@ void MatchRestore(Context& ctx) {
         // names no file: the row fails.
         if (rule != RuleMatcher::kNoRule) {
           const std::string& content = rules[rule].content;
-          to.append(
-              RemoveEvery(row.currentName, way == MatchWay::kBefore ? content + s2 : s2 + content));
+          to.append(RemoveEvery(row.currentName, InsertedText(content, s2, AsInsertPosition(way))));
         }
         return true;
       });
