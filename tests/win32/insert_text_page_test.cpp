@@ -172,25 +172,6 @@ TEST_F(InsertTextPage, ARowWhoseTargetIsTakenFailsAndLeavesTheFileAndItsNameAlon
   EXPECT_EQ(scene->Content(folder + "乙.txt"), "乙的内容");
 }
 
-// The real file system drops the blank or dots a restore leaves at the end
-// of a name; the list shows the name the file then has.
-TEST_F(InsertTextPage, ANameLeftEndingInDotsOrBlanksIsShownAsStored) {
-  const std::string folder = scene->root() + "尾\\";
-  scene->AddFolder(folder);
-  scene->AddFile(folder + "ab -T", "a");
-  scene->AddFile(folder + "cd.-T", "c");
-  Drop({folder + "ab -T", folder + "cd.-T"});
-  app.Type("编辑框1", "T");
-  app.Click("单选框2");
-  Click("按钮2");
-  EXPECT_EQ(ListColumnTexts(Files(), 2), (Names{"ab", "cd"}));
-  EXPECT_EQ(ListColumnTexts(Files(), 3), (Names{"完成", "完成"}));
-  EXPECT_EQ(scene->StoredName(folder + "ab"), "ab");
-  EXPECT_EQ(scene->StoredName(folder + "cd"), "cd");
-  EXPECT_EQ(scene->Content(folder + "ab"), "a");
-  EXPECT_EQ(scene->Content(folder + "cd"), "c");
-}
-
 TEST_F(InsertTextPage, ATextThatNamesAnotherFolderMovesNothing) {
   const std::string folder = scene->root() + "里\\";
   scene->AddFolder(folder);
