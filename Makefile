@@ -1,6 +1,6 @@
-# The two commands of the README: `make run` and `make test`. Each installs
-# what is missing first.
-.PHONY: setup test run screenshot native win64 win32 fuzz soak bench clean
+# The commands of the README: `make run`, `make test` and `make release`. Each
+# installs what is missing first.
+.PHONY: setup test run screenshot native win64 win32 fuzz soak bench release release-check clean
 
 setup:
 	@bash scripts/setup.sh
@@ -30,5 +30,15 @@ soak: setup
 bench: setup
 	@bash scripts/bench.sh
 
+# The package users download, in dist/: the zip, the exe's debug
+# information and SHA256SUMS.
+release: setup
+	@bash scripts/release.sh
+
+# The package's checks, and a second build in another folder that must give
+# the same bytes.
+release-check: setup
+	@bash scripts/release-check.sh
+
 clean:
-	rm -rf build
+	rm -rf build dist

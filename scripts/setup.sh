@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64 xvfb xauth imagemagick librsvg2-bin locales
   fonts-wqy-microhei fonts-wine clang-format clang libclang-rt-14-dev
+  zip unzip python3
 )
 
 # The release is a 32-bit program: 32-bit Wine runs it. Its package comes

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: native (sanitizers on), then Win32 under Wine, then the release
-# build must compile and link statically. Ends with "N passed, N failed".
+# build must compile and link statically and its package pass its checks.
+# Ends with "N passed, N failed".
 set -uo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
@@ -94,25 +95,16 @@ while IFS= read -r line; do
   esac
 done < <(FUZZ_SECONDS="${FUZZ_SECONDS:-3}" bash scripts/fuzz.sh 2>&1 || true)
 
-step "win32 release build"
+step "win32 release build and package"
 if bash scripts/build.sh win32; then
-  exe=build/win32/renamora.exe
-  if [ -f "$exe" ]; then
-    dlls=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
-    bad=$(echo "$dlls" | grep -E 'libstdc|libgcc|winpthread|^lib' || true)
-    if [ -n "$bad" ]; then
-      echo "FAILED: renamora.exe needs $bad"; failed=$((failed + 1))
-    else
-      echo "renamora.exe imports only: $(echo $dlls)"; passed=$((passed + 1))
-    fi
-    if i686-w64-mingw32-objdump -p "$exe" | grep 'large address aware' >/dev/null; then
-      echo "renamora.exe is large address aware"; passed=$((passed + 1))
-    else
-      echo "FAILED: renamora.exe lacks the large-address-aware flag"; failed=$((failed + 1))
-    fi
-  else
-    echo "(renamora.exe not built yet)"
-  fi
+  # The second build in another folder is `make release-check`'s, for CI.
+  while IFS= read -r line; do
+    echo "$line"
+    case "$line" in
+      "package: "*) passed=$((passed + 1)) ;;
+      "FAILED: package: "*) failed=$((failed + 1)) ;;
+    esac
+  done < <(bash scripts/release-check.sh --package 2>&1)
 else
   echo "FAILED: win32 build"; failed=$((failed + 1))
 fi
