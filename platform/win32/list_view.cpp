@@ -1,6 +1,7 @@
 #include "platform/win32/list_view.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <cstring>
 
@@ -44,6 +45,22 @@ void CopyCell(const std::string& text, wchar_t* out, int capacity) {
   out[capacity - 1] = L'\0';
 }
 
+// The room a list view leaves beside the text of a cell: Windows' keeps 6
+// pixels on either side (a column it sizes to its content is the text's width
+// plus 12), Wine's 5 on the left.
+constexpr int kCellTextMargins = 12;
+constexpr UINT_PTR kCellTipSubclass = 1;
+
+TTTOOLINFOA CellTool(HWND list) {
+  TTTOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND;
+  tool.hwnd = list;
+  tool.uId = reinterpret_cast<UINT_PTR>(list);
+  tool.lpszText = LPSTR_TEXTCALLBACKA;
+  return tool;
+}
+
 }  // namespace
 
 OwnerDataListView::OwnerDataListView(HWND list, const ListModel& model, int dpi)
@@ -61,7 +78,147 @@ OwnerDataListView::OwnerDataListView(HWND list, const ListModel& model, int dpi)
     column.iSubItem = static_cast<int>(c);
     ::SendMessageA(list_, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
   }
+  ::SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_LABELTIP, LVS_EX_LABELTIP);
+  AddCellTips();
   Update();
+}
+
+OwnerDataListView::~OwnerDataListView() {
+  if (!tips_) return;
+  ::RemoveWindowSubclass(list_, CellTipProc, kCellTipSubclass);
+  TTTOOLINFOA tool = CellTool(list_);
+  ::SendMessageA(tips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void OwnerDataListView::AddCellTips() {
+  // Windows' list view unfolds a cut label itself (LVS_EX_LABELTIP), in the
+  // tooltip it keeps and feeds. Wine's (8.0) has no label tips: asked for its
+  // tooltip, it makes one that no tool uses. That one gets a tool here.
+  HWND tips = reinterpret_cast<HWND>(::SendMessageA(list_, LVM_GETTOOLTIPS, 0, 0));
+  if (!tips || ::SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0) != 0) return;
+  // File names may hold "&"; the tip must show before the window is active.
+  ::SetWindowLongPtrA(tips, GWL_STYLE,
+                      ::GetWindowLongPtrA(tips, GWL_STYLE) | TTS_NOPREFIX | TTS_ALWAYSTIP);
+  // Hooked first: adding the tool asks the list which text format it wants.
+  tips_ = tips;
+  if (!::SetWindowSubclass(list_, CellTipProc, kCellTipSubclass,
+                           reinterpret_cast<DWORD_PTR>(this))) {
+    tips_ = nullptr;
+    return;
+  }
+  TTTOOLINFOA tool = CellTool(list_);
+  if (!::SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) {
+    ::RemoveWindowSubclass(list_, CellTipProc, kCellTipSubclass);
+    tips_ = nullptr;
+  }
+}
+
+bool OwnerDataListView::IsCut(int row, int column, const std::string& text) const {
+  RECT cell{};
+  cell.top = column;
+  cell.left = LVIR_LABEL;
+  if (!::SendMessageA(list_, LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell))) {
+    return false;
+  }
+  const int width = static_cast<int>(
+      ::SendMessageA(list_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+  return width + kCellTextMargins > cell.right - cell.left;
+}
+
+void OwnerDataListView::AnswerTip(NMHDR& request) {
+  // The cell under the pointer now: the tooltip asks when it is about to show.
+  POINT at{};
+  ::GetCursorPos(&at);
+  ::ScreenToClient(list_, &at);
+  LVHITTESTINFO hit{};
+  hit.pt = at;
+  ::SendMessageA(list_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  tipText_.clear();
+  if ((hit.flags & LVHT_ONITEM) && hit.iItem >= 0 &&
+      static_cast<std::size_t>(hit.iItem) < model_.RowCount() && hit.iSubItem >= 0 &&
+      static_cast<std::size_t>(hit.iSubItem) < model_.ColumnCount()) {
+    const std::string& text = model_.CellText(hit.iItem, hit.iSubItem);
+    if (IsCut(hit.iItem, hit.iSubItem, text)) tipText_ = text;
+  }
+  // An empty text shows no tip.
+  if (request.code == TTN_GETDISPINFOA) {
+    auto& info = reinterpret_cast<NMTTDISPINFOA&>(request);
+    info.hinst = nullptr;
+    info.lpszText = tipText_.data();
+    return;
+  }
+  auto& info = reinterpret_cast<NMTTDISPINFOW&>(request);
+  const int length = static_cast<int>(tipText_.size());
+  tipWide_.assign(static_cast<std::size_t>(
+                      ::MultiByteToWideChar(CP_ACP, 0, tipText_.data(), length, nullptr, 0)),
+                  L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, tipText_.data(), length, tipWide_.data(),
+                        static_cast<int>(tipWide_.size()));
+  info.hinst = nullptr;
+  info.lpszText = tipWide_.data();
+}
+
+void OwnerDataListView::HideTip() {
+  if (tips_) ::SendMessageA(tips_, TTM_POP, 0, 0);
+}
+
+LRESULT CALLBACK OwnerDataListView::CellTipProc(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam, UINT_PTR id, DWORD_PTR self) {
+  auto* view = reinterpret_cast<OwnerDataListView*>(self);
+  try {
+    switch (message) {
+      case WM_NOTIFY: {
+        NMHDR& header = *reinterpret_cast<NMHDR*>(lParam);
+        if (header.hwndFrom == view->tips_ &&
+            (header.code == TTN_GETDISPINFOA || header.code == TTN_GETDISPINFOW)) {
+          view->AnswerTip(header);
+          return 0;
+        }
+        break;
+      }
+      case WM_NOTIFYFORMAT:
+        if (reinterpret_cast<HWND>(wParam) == view->tips_) return NFR_ANSI;
+        break;
+      case WM_MOUSEMOVE:
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONUP:
+      case WM_RBUTTONDOWN:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONDOWN:
+      case WM_MBUTTONUP: {
+        if (message == WM_MOUSEMOVE) {
+          // One tool covers the whole list: on another cell its tip must go,
+          // so that the tooltip asks again once the pointer rests.
+          LVHITTESTINFO hit{};
+          hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+          ::SendMessageA(window, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+          const POINT cell = hit.iItem >= 0 ? POINT{hit.iSubItem, hit.iItem} : POINT{-1, -1};
+          if (cell.x != view->tipCell_.x || cell.y != view->tipCell_.y) {
+            view->tipCell_ = cell;
+            view->HideTip();
+          }
+        }
+        MSG relayed{window, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
+        ::GetCursorPos(&relayed.pt);
+        ::SendMessageA(view->tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+        break;
+      }
+      case WM_MOUSEWHEEL:
+      case WM_VSCROLL:
+      case WM_HSCROLL:
+        view->HideTip();  // the text under the pointer is another now
+        break;
+      case WM_NCDESTROY:
+        ::RemoveWindowSubclass(window, CellTipProc, id);
+        view->tips_ = nullptr;
+        break;
+      default:
+        break;
+    }
+  } catch (...) {
+    return 0;  // nothing may escape into the system's message dispatch
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
 bool OwnerDataListView::HandleNotify(NMHDR& header, LRESULT& result) {
@@ -122,6 +279,7 @@ void OwnerDataListView::Update() {
     shownWidths_ = model_.WidthRevision();
   }
   // Cells of shown rows may have changed without the row count changing.
+  HideTip();
   ::InvalidateRect(list_, nullptr, TRUE);
 }
 

@@ -19,6 +19,9 @@ class OwnerDataListView {
   // model's columns with their titles and widths. The model's widths are
   // pixels at 96 DPI, whatever the scale: the list shows them at `dpi`.
   OwnerDataListView(HWND list, const ListModel& model, int dpi);
+  ~OwnerDataListView();
+  OwnerDataListView(const OwnerDataListView&) = delete;
+  OwnerDataListView& operator=(const OwnerDataListView&) = delete;
 
   HWND Handle() const { return list_; }
 
@@ -39,12 +42,27 @@ class OwnerDataListView {
  private:
   int HeaderWidth(std::size_t column) const;  // -1 when unknown
 
+  // A cell whose text is cut off shows it whole in a tooltip when the
+  // pointer rests on it. The list view does that itself where it knows label
+  // tips; where it does not, these give its tooltip one tool over the list
+  // that answers with the text of the cell under the pointer.
+  void AddCellTips();
+  bool IsCut(int row, int column, const std::string& text) const;
+  void AnswerTip(NMHDR& request);
+  void HideTip();
+  static LRESULT CALLBACK CellTipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR self);
+
   HWND list_;
   HWND header_;  // holds the widths the columns have now
   const ListModel& model_;
   int dpi_;
   std::size_t shownRows_ = 0;
   std::uint64_t shownWidths_;
+  HWND tips_ = nullptr;    // set only while the tool is this object's
+  POINT tipCell_{-1, -1};  // the cell (column, row) under the pointer
+  std::string tipText_;
+  std::wstring tipWide_;
 };
 
 // A hint that a list paints over itself after its own painting: no window of
