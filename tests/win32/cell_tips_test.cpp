@@ -14,6 +14,14 @@
 namespace renamora::testing {
 namespace {
 
+BOOL CALLBACK ShownTooltip(HWND window, LPARAM found) {
+  char name[32] = {};
+  ::GetClassNameA(window, name, sizeof(name));
+  if (std::string(name) != TOOLTIPS_CLASSA || !::IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 // Rests the pointer on a cell as a user does, then waits up to `ms` for a
 // tooltip of this thread to show; its text, or "<none>".
 std::string TipAfterResting(HWND list, int row, int column, DWORD ms) {
@@ -28,16 +36,7 @@ std::string TipAfterResting(HWND list, int row, int column, DWORD ms) {
     MSG message;
     while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
     HWND shown = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-          char name[32] = {};
-          ::GetClassNameA(window, name, sizeof(name));
-          if (std::string(name) != TOOLTIPS_CLASSA || !::IsWindowVisible(window)) return TRUE;
-          *reinterpret_cast<HWND*>(found) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&shown));
+    ::EnumThreadWindows(::GetCurrentThreadId(), ShownTooltip, reinterpret_cast<LPARAM>(&shown));
     TTTOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     if (!shown || !::SendMessageA(shown, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&tool))) {
