@@ -1,12 +1,16 @@
-# The commands of the README: `make run`, `make test` and `make release`. Each
-# installs what is missing first.
-.PHONY: setup test run screenshot native win64 win32 fuzz soak bench release release-check clean
+# The two commands of the README, `make run` and `make test`, and the others
+# it names. Each installs what is missing first.
+.PHONY: setup test fresh-check run screenshot native win64 win32 fuzz soak bench release release-check clean
 
 setup:
 	@bash scripts/setup.sh
 
 test: setup
 	@bash scripts/test.sh
+
+# The README's set-up and `make test` on a minimal Debian 12 made for it.
+fresh-check: setup
+	@bash scripts/fresh-check.sh
 
 native win64 win32: setup
 	@bash scripts/build.sh $@

@@ -16,7 +16,9 @@ header="metric,value,unit,target,met"
 
 # ---- native half: the commands over the in-memory platform -----------------
 native="$ROOT/build/bench-native"
-if [ ! -f "$native/CMakeCache.txt" ]; then
+# No Makefile: the last configuration failed, or there was none.
+if [ ! -f "$native/Makefile" ]; then
+  rm -f "$native/CMakeCache.txt"
   cmake -S "$ROOT" -B "$native" -DCMAKE_BUILD_TYPE=Release -DRENAMORA_BENCH=ON \
     -DRENAMORA_TESTS=OFF -DRENAMORA_SANITIZE=OFF >/dev/null
 fi

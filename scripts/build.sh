@@ -14,7 +14,10 @@ case "$target" in
   *) echo "unknown build: $target" >&2; exit 2 ;;
 esac
 dir="$ROOT/build/$target"
-if [ ! -f "$dir/CMakeCache.txt" ]; then
+# A configuration that failed (a package missing, say) leaves a cache but no
+# Makefile; its cache is dropped, so that the next run configures afresh.
+if [ ! -f "$dir/Makefile" ]; then
+  rm -f "$dir/CMakeCache.txt"
   cmake -S "$ROOT" -B "$dir" "${args[@]}" >/dev/null
 elif [ $# -gt 1 ]; then
   # A target named here may be newer than the build's configuration.

@@ -6,7 +6,9 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${FUZZ_SECONDS:-60}"
 dir="$ROOT/build/fuzz"
-if [ ! -f "$dir/CMakeCache.txt" ]; then
+# No Makefile: the last configuration failed, or there was none.
+if [ ! -f "$dir/Makefile" ]; then
+  rm -f "$dir/CMakeCache.txt"
   CXX=clang++ cmake -S "$ROOT" -B "$dir" -DRENAMORA_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null ||
     { echo "FAILED: fuzz build (configure)"; exit 1; }
 fi

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the screenshots need.
-# Quick and silent when everything is already present.
+# Installs every Debian package the build, the tests, the screenshots and
+# `make fresh-check` need, on a machine that may have nothing but a minimal
+# system and make. Quick and silent when everything is already present.
 set -euo pipefail
 
 packages=(
-  cmake make g++ googletest libgtest-dev libbenchmark-dev
+  cmake make git g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64 xvfb xauth imagemagick librsvg2-bin locales
   fonts-wqy-microhei fonts-wine clang-format clang libclang-rt-14-dev
   zip unzip python3
+  debootstrap
 )
 
 # The release is a 32-bit program: 32-bit Wine runs it. Its package comes

@@ -111,4 +111,8 @@ fi
 
 echo
 echo "$passed passed, $failed failed"
+# Kept with the commit it counted (where the sources were that commit's), for
+# `make fresh-check` to compare with.
+commit=$(git diff --quiet HEAD 2>/dev/null && git rev-parse HEAD || echo changed)
+printf '%s passed, %s failed\n%s\n' "$passed" "$failed" "$commit" >"$results/summary"
 [ "$failed" = 0 ]
