@@ -12,6 +12,18 @@ namespace {
 // NUL, COM1 to COM9, LPT1 to LPT9, CONIN$ or CONOUT$, in any case. A rename
 // to such a name would hand the file to the device.
 bool NamesADevice(std::string_view name) {
+  // Every device's name starts with one of these letters: most names are
+  // out at once, and the guard runs before every rename.
+  switch (name.empty() ? '\0' : text::AsciiLower(name[0])) {
+    case 'a':
+    case 'c':
+    case 'l':
+    case 'n':
+    case 'p':
+      break;
+    default:
+      return false;
+  }
   name = WithoutTrailingDotsAndBlanks(name);
   std::string_view stem = name.substr(0, text::FindChar(name, '.'));
   while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);

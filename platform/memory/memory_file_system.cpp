@@ -15,28 +15,33 @@ using Node = MemoryFileSystem::Node;
 // Names are stepped through by the lead bytes of the C library's GBK table,
 // never by the program's own text model: the contract tests check that
 // model against this file system, which would otherwise only echo it.
+std::bitset<256> LeadTable() {
+  std::bitset<256> table;
+  for (unsigned i = 0; i < 256; ++i) table[i] = StartsDoubleByteCharacter(i);
+  return table;
+}
+// Copied here once, so that a lookup, which steps through every byte of a
+// name, reads a table instead of calling out.
+const std::bitset<256> kLeads = LeadTable();
+
 bool Lead(char b) {
-  // Copied here once, so that a lookup, which steps through every byte of a
-  // name, reads a table instead of calling out.
-  static const std::bitset<256> leads = [] {
-    std::bitset<256> table;
-    for (unsigned i = 0; i < 256; ++i) table[i] = StartsDoubleByteCharacter(i);
-    return table;
-  }();
-  return leads[static_cast<unsigned char>(b)];
+  return kLeads[static_cast<unsigned char>(b)];
 }
 std::size_t Step(std::string_view s, std::size_t i) {
   return Lead(s[i]) && i + 1 < s.size() ? 2 : 1;
 }
 
 // The name as Windows stores it, without the dots and blanks at its end.
+// From the end, as a path's last bytes tell it: the byte there is the trail
+// of a character when an odd run of lead bytes stands before it.
 std::string_view Stored(std::string_view name) {
-  std::size_t end = 0;  // after the last character that is neither
-  for (std::size_t i = 0, n = 0; i < name.size(); i += n) {
-    n = Step(name, i);
-    if (n == 2 || (name[i] != '.' && name[i] != ' ')) end = i + n;
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
+    std::size_t leads = 0;
+    while (leads + 1 < name.size() && Lead(name[name.size() - 2 - leads])) ++leads;
+    if (leads % 2 == 1) break;
+    name.remove_suffix(1);
   }
-  return name.substr(0, end);
+  return name;
 }
 
 // A folder's entries by name, compared as NTFS compares them: ASCII letters
