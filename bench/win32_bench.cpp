@@ -375,6 +375,9 @@ class GuardedMessageBoxes final : public renamora::MessageBoxes {
     }
     return renamora::MessageAnswer::kNo;
   }
+  void ShowNaming(const std::string& text, char32_t, const std::string&) override {
+    Check(false, "a message box came unasked: " + text);
+  }
 
  private:
   renamora::win32::Win32MessageBoxes system_;

@@ -103,4 +103,17 @@ bool IsUtf8BeyondAscii(std::string_view text) {
   return beyond;
 }
 
+bool IsUtf8OfCjkOnly(std::string_view text) {
+  UnicodeChar c;
+  for (std::size_t pos = 0; pos < text.size(); pos += c.length) {
+    if (!DecodeUtf8(text, pos, c)) return false;
+    const char32_t u = c.code;
+    if (u >= 0x80 && !(u >= 0x3000 && u <= 0x303F) && !(u >= 0x3400 && u <= 0x9FFF) &&
+        !(u >= 0xF900 && u <= 0xFAFF) && !(u >= 0xFF00 && u <= 0xFFEF)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace renamora

@@ -61,4 +61,10 @@ std::string_view CrLfIn(UnicodeForm form);
 // beyond ASCII.
 bool IsUtf8BeyondAscii(std::string_view text);
 
+// Whether every character of UTF-8 `text` beyond ASCII is a CJK ideograph
+// or CJK or full-width punctuation (U+3000-U+303F, U+3400-U+9FFF,
+// U+F900-U+FAFF, U+FF00-U+FFEF): the text of a rule file written in
+// Chinese. False for bytes that are no UTF-8.
+bool IsUtf8OfCjkOnly(std::string_view text);
+
 }  // namespace renamora

@@ -41,10 +41,11 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // Renames `from` to `to`. Never replaces: fails, changing nothing, when `to`
-  // exists (a case-only change of the same file is allowed), when `from` does
-  // not, on denied access, and when `to` would leave the folder of `from` or
-  // names nothing a file can be called (see IsAcceptableNewName).
+  // Renames `from` to `to` in place, never by a copy and a delete. Never
+  // replaces: fails, changing nothing, when `to` exists (a case-only change
+  // of the same file is allowed), when `from` does not, on denied access,
+  // and when `to` would leave the folder of `from` or names nothing a file
+  // can be called (see IsAcceptableNewName).
   virtual OpResult RenameFile(const std::string& from, const std::string& to) = 0;
 
   // The entry's attributes restricted to the five, or nothing when they
@@ -72,8 +73,10 @@ class FileSystem {
 // must lie in the same folder as the source, and its name must be one that
 // cannot reach another folder or a stream: no "\" or "/" (real characters, not
 // trail bytes), no ":", none of < > " | ? *, no byte below 0x20, not empty,
-// not "." or "..", and not made of dots and blanks alone (Windows strips
-// those, leaving the folder itself).
+// not "." or "..", not made of dots and blanks alone (Windows strips
+// those, leaving the folder itself), and no device name (CON, NUL.jpg,
+// lpt1.x.txt: the part before the first "." names a device in every
+// folder).
 //
 // Paths are held to what the ANSI functions of Windows take: fewer than
 // MAX_PATH characters in all and at most 255 in a name, a double-byte

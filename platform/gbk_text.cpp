@@ -2,6 +2,18 @@
 
 namespace renamora::text {
 
+bool IsGbk(std::string_view s) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b == 0xFF) return false;
+    if (!IsLeadByte(s[i])) continue;
+    if (++i == s.size()) return false;
+    const auto trail = static_cast<unsigned char>(s[i]);
+    if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
+  }
+  return true;
+}
+
 std::size_t FindChar(std::string_view s, char c, std::size_t from) {
   for (std::size_t i = from; i < s.size(); i += CharLength(s, i)) {
     if (s[i] == c) return i;
@@ -17,14 +29,15 @@ std::size_t FindLastChar(std::string_view s, char c) {
     }
     return last;
   }
-  // From the end, so that a long path costs only its last few bytes. A byte
-  // below 0x80 is never a lead, so a character starts right after it; the
-  // bytes of 0x80 and more between there and a candidate pair up into
-  // characters, and an odd count leaves the candidate as a trail byte.
+  // From the end, so that a long path costs only its last few bytes. Right
+  // after a byte that is no lead byte a character starts (it was a single
+  // character or a trail byte); the lead bytes between there and a
+  // candidate pair up into characters, and an odd count leaves the
+  // candidate as a trail byte.
   for (std::size_t pos = s.size(); pos-- > 0;) {
     if (s[pos] != c) continue;
     std::size_t high = 0;
-    while (high < pos && static_cast<unsigned char>(s[pos - 1 - high]) >= 0x80) ++high;
+    while (high < pos && IsLeadByte(s[pos - 1 - high])) ++high;
     if (high % 2 == 0) return pos;
   }
   return npos;

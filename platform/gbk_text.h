@@ -10,11 +10,24 @@ namespace renamora::text {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-// Bytes of the character that starts at pos: 2 for a lead byte (0x80 or more)
-// with a byte after it, else 1. A lead byte at the very end stands alone.
-inline std::size_t CharLength(std::string_view s, std::size_t pos) {
-  return static_cast<unsigned char>(s[pos]) >= 0x80 && pos + 1 < s.size() ? 2 : 1;
+// Whether a byte starts a double-byte character of code page 936: 0x81 to
+// 0xFE. 0x80 is the euro sign on its own, and 0xFF stands alone too, so
+// neither swallows the byte after it ("€\\" is two characters). The one
+// test of this kind in the program: every scan steps by it.
+constexpr bool IsLeadByte(char b) {
+  return static_cast<unsigned char>(static_cast<unsigned char>(b) - 0x81u) < 0x7Eu;
 }
+
+// Bytes of the character that starts at pos: 2 for a lead byte with a byte
+// after it, else 1. A lead byte at the very end stands alone.
+inline std::size_t CharLength(std::string_view s, std::size_t pos) {
+  return IsLeadByte(s[pos]) && pos + 1 < s.size() ? 2 : 1;
+}
+
+// Whether every byte of s belongs to a character of code page 936: a byte
+// below 0x81, or a lead byte with a trail byte from 0x40 to 0xFE other
+// than 0x7F. 0xFF is none.
+bool IsGbk(std::string_view s);
 
 // Position (from 0) of the first real character c at or after `from`, which
 // must start a character; npos when there is none.

@@ -4,6 +4,42 @@
 
 namespace renamora {
 
+namespace {
+
+// Whether Windows 7 and 10 take the name for a device, in whatever folder
+// it stands: the part before its first "." (once the dots and blanks at
+// the end are dropped, and the blanks before that ".") is CON, PRN, AUX,
+// NUL, COM1 to COM9, LPT1 to LPT9, CONIN$ or CONOUT$, in any case. A rename
+// to such a name would hand the file to the device.
+bool NamesADevice(std::string_view name) {
+  // Every device's name starts with one of these letters: most names are
+  // out at once, and the guard runs before every rename.
+  switch (name.empty() ? '\0' : text::AsciiLower(name[0])) {
+    case 'a':
+    case 'c':
+    case 'l':
+    case 'n':
+    case 'p':
+      break;
+    default:
+      return false;
+  }
+  name = WithoutTrailingDotsAndBlanks(name);
+  std::string_view stem = name.substr(0, text::FindChar(name, '.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  if (stem.size() < 3 || stem.size() > 7) return false;
+  char folded[7];
+  for (std::size_t i = 0; i < stem.size(); ++i) folded[i] = text::AsciiLower(stem[i]);
+  const std::string_view s(folded, stem.size());
+  if (s == "con" || s == "prn" || s == "aux" || s == "nul" || s == "conin$" || s == "conout$") {
+    return true;
+  }
+  return s.size() == 4 && (s.substr(0, 3) == "com" || s.substr(0, 3) == "lpt") && s[3] >= '1' &&
+         s[3] <= '9';
+}
+
+}  // namespace
+
 bool IsAcceptableNewName(std::string_view name) {
   if (name.empty()) return false;
   bool onlyDotsAndBlanks = true;
@@ -11,7 +47,7 @@ bool IsAcceptableNewName(std::string_view name) {
     const auto c = static_cast<unsigned char>(name[i]);
     if (c >= 0x80) {
       onlyDotsAndBlanks = false;
-      continue;  // a double-byte character, or a lone lead byte at the end
+      continue;  // a double-byte character, a lone lead byte at the end, 0x80 or 0xFF
     }
     if (c < 0x20) return false;
     switch (c) {
@@ -32,7 +68,7 @@ bool IsAcceptableNewName(std::string_view name) {
         onlyDotsAndBlanks = false;
     }
   }
-  return !onlyDotsAndBlanks;
+  return !onlyDotsAndBlanks && !NamesADevice(name);
 }
 
 std::size_t CharacterCount(std::string_view s) {

@@ -34,7 +34,10 @@ class RadioButton {
 class TextBox {
  public:
   virtual ~TextBox() = default;
+  // The text in GBK; a character GBK has no code for stands there as "?".
   virtual std::string Text() const = 0;
+  // The first such character, 0 when every one has a code.
+  virtual char32_t UnusableCharacter() const = 0;
 };
 
 class SaveDialog {
@@ -60,7 +63,26 @@ class MessageBoxes {
   // button answers kCancel also when it is closed without a button.
   virtual MessageAnswer Show(const std::string& text, MessageButtons buttons,
                              const std::string& caption) = 0;
+  // A box with an OK button whose text is `text` followed by `character`,
+  // which may be one that GBK lacks: it is shown as it is.
+  virtual void ShowNaming(const std::string& text, char32_t character,
+                          const std::string& caption) = 0;
 };
+
+// The text of a box the user types into, in `text`; false, after one
+// message naming the character, when it holds one GBK has no code for: a
+// name built from a look-alike or a "?" must never reach the disk. `what`
+// names the box as its page labels it.
+inline bool ReadUsableText(const TextBox& box, MessageBoxes& messages, const char* what,
+                           std::string& text) {
+  const char32_t unusable = box.UnusableCharacter();
+  if (unusable != 0) {
+    messages.ShowNaming(std::string(what) + "含有无法使用的字符：", unusable, kMessageCaption);
+    return false;
+  }
+  text = box.Text();
+  return true;
+}
 
 }  // namespace renamora
 

@@ -32,9 +32,10 @@ InsertPosition PositionOnPage(const Context& ctx) {
 }  // namespace
 
 void InsertTextRename(Context& ctx) {
-  const std::string t = ctx.ui.编辑框1.Text();
-  if (t.empty()) return;
-  const std::string s = ctx.ui.组合框1.Text();
+  std::string t;
+  std::string s;
+  if (!ReadUsableText(ctx.ui.编辑框1, ctx.messages, kInsertTextLabel, t) || t.empty()) return;
+  if (!ReadUsableText(ctx.ui.组合框1, ctx.messages, kSeparatorLabel, s)) return;
   const InsertPosition position = PositionOnPage(ctx);
   FileList& rows = ctx.ui.超级列表框1;
   const std::size_t count = rows.RowCount();
@@ -52,8 +53,12 @@ void InsertTextRename(Context& ctx) {
 }
 
 void InsertTextRestore(Context& ctx) {
-  const std::string t = ctx.ui.编辑框1.Text();
-  const std::string s = ctx.ui.组合框1.Text();
+  std::string t;
+  std::string s;
+  if (!ReadUsableText(ctx.ui.编辑框1, ctx.messages, kInsertTextLabel, t) ||
+      !ReadUsableText(ctx.ui.组合框1, ctx.messages, kSeparatorLabel, s)) {
+    return;
+  }
   const std::string inserted = InsertedText(t, s, PositionOnPage(ctx));
   RestoreRows(ctx.fs, ctx.ui.超级列表框1, ctx.progress, [&](const FileRow& row, std::string& to) {
     // Without a text nothing was inserted that could be taken off.

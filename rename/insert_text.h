@@ -11,6 +11,10 @@ namespace renamora {
 
 enum class InsertPosition { kBefore, kAfter };
 
+// The boxes' labels, as a message about what they hold names them.
+inline constexpr const char kInsertTextLabel[] = "要加入的文本";
+inline constexpr const char kSeparatorLabel[] = "分隔符";
+
 // Appends the new name to `out`. Before: T + S + name. After: base + S + T +
 // extension, so a name without a "." gets S + T in front of it ('README'
 // becomes '-XREADME'). The commands put it straight behind the folder to

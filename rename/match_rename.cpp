@@ -172,7 +172,8 @@ void MatchRename(Context& ctx) {
     return;
   }
   const MatchWay way = WayOnPage(ctx);
-  const std::string s2 = ctx.ui.组合框2.Text();
+  std::string s2;
+  if (!ReadUsableText(ctx.ui.组合框2, ctx.messages, kSeparatorLabel, s2)) return;
   bool avoid = false;
   if (way == MatchWay::kReplace) {
     avoid = ctx.messages.Show(kAvoidanceQuestion, MessageButtons::kYesNo, kMessageCaption) ==
@@ -234,7 +235,8 @@ void MatchRename(Context& ctx) {
 void MatchRestore(Context& ctx) {
   const RuleList& rules = ctx.ui.超级列表框2;
   const MatchWay way = WayOnPage(ctx);
-  const std::string s2 = ctx.ui.组合框2.Text();
+  std::string s2;
+  if (!ReadUsableText(ctx.ui.组合框2, ctx.messages, kSeparatorLabel, s2)) return;
   std::optional<RuleMatcher> matcher;  // only rows with one name in both columns need it
   FileList& rows = ctx.ui.超级列表框1;
   const RestoreCount restored =

@@ -71,9 +71,14 @@ RuleFileEncoding DetectRuleFileEncoding(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return {true, UnicodeForm::kUtf8, 3};
   if (bytes.substr(0, 2) == "\xFF\xFE") return {true, UnicodeForm::kUtf16Le, 2};
   if (bytes.substr(0, 2) == "\xFE\xFF") return {true, UnicodeForm::kUtf16Be, 2};
-  // Text in GBK with Chinese in it is practically never valid UTF-8 (the
-  // strict reading sees to that), and ASCII reads the same either way.
-  if (IsUtf8BeyondAscii(RuleFileText(bytes))) return {true, UnicodeForm::kUtf8, 0};
+  // ASCII reads the same either way. GBK is the program's own format and
+  // wins where the bytes are both: short GBK texts often are valid UTF-8
+  // (小 D0 A1 reads as a Cyrillic letter), while UTF-8 that also reads as
+  // GBK is taken for UTF-8 only when that reading is Chinese throughout.
+  const std::string_view text = RuleFileText(bytes);
+  if (IsUtf8BeyondAscii(text) && (!text::IsGbk(text) || IsUtf8OfCjkOnly(text))) {
+    return {true, UnicodeForm::kUtf8, 0};
+  }
   return {};
 }
 

@@ -157,7 +157,7 @@ void BusyWindow::Pump() {
   const DWORD began = ::GetTickCount();
   MSG message;
   while (!stopped_ && ::GetTickCount() - began < kPumpAtMostMs &&
-         ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+         ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     const UINT id = message.message;
     if (id == WM_QUIT) {
       // Meant for the message loop the command will return to.
@@ -178,7 +178,7 @@ void BusyWindow::Pump() {
       // Paint, the system's own messages, and the window frame: moving,
       // minimising, the close box and Alt+F4 (whose WM_CLOSE asks to stop).
       ::TranslateMessage(&message);
-      ::DispatchMessageA(&message);
+      ::DispatchMessageW(&message);
     }
     if (stopAsked_) AskWhetherToStop();
   }

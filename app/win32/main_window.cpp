@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/list_models.h"
+#include "platform/win32/win32_code_page.h"
 
 namespace renamora::win32 {
 
@@ -217,9 +218,18 @@ HWND MainWindow::CreateControl(const layout::Control& control, HWND parent, bool
       return nullptr;
   }
   const INT_PTR id = kFirstControlId + (&control - layout::kControls);
-  HWND handle = ::CreateWindowExA(exStyle, className, control.caption, style, rect.left, rect.top,
-                                  rect.right - rect.left, height, parent,
-                                  reinterpret_cast<HMENU>(id), instance_, nullptr);
+  // The boxes the user types into are Unicode windows: an ANSI one keeps its
+  // text in the code page and would take a character GBK lacks as a
+  // look-alike while it is typed, before the program could see it.
+  const bool typedInto =
+      control.kind == layout::Kind::kEditBox || control.kind == layout::Kind::kComboBox;
+  HWND handle = typedInto ? ::CreateWindowExW(exStyle, FromGbk(className).c_str(),
+                                              FromGbk(control.caption).c_str(), style, rect.left,
+                                              rect.top, rect.right - rect.left, height, parent,
+                                              reinterpret_cast<HMENU>(id), instance_, nullptr)
+                          : ::CreateWindowExA(exStyle, className, control.caption, style, rect.left,
+                                              rect.top, rect.right - rect.left, height, parent,
+                                              reinterpret_cast<HMENU>(id), instance_, nullptr);
   if (!handle) return nullptr;
   ::SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
@@ -669,12 +679,14 @@ LRESULT CALLBACK MainWindow::ContainerProc(HWND window, UINT message, WPARAM wPa
 int RunMessageLoop(HWND mainWindow) {
   MSG message;
   for (;;) {
-    const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
+    // The Unicode functions, so that a character typed into a box reaches
+    // it whole, whether GBK has it or not.
+    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got == -1) return 1;
-    if (::IsWindow(mainWindow) && ::IsDialogMessageA(mainWindow, &message)) continue;
+    if (::IsWindow(mainWindow) && ::IsDialogMessageW(mainWindow, &message)) continue;
     ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
+    ::DispatchMessageW(&message);
   }
 }
 

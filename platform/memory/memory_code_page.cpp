@@ -3,6 +3,8 @@
 #include <iconv.h>
 
 #include <array>
+#include <bitset>
+#include <cerrno>
 #include <cstdint>
 #include <stdexcept>
 
@@ -15,6 +17,14 @@ constexpr std::uint16_t kNoCode = 0xFFFF;
 
 using CodeTable = std::array<std::uint16_t, 0x10000>;
 
+iconv_t OpenOrThrow(const char* to, const char* from) {
+  const iconv_t convert = ::iconv_open(to, from);
+  if (convert == reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1))) {
+    throw std::runtime_error("the C library converts nothing to or from CP936");
+  }
+  return convert;
+}
+
 // The GBK code of every character of the basic plane: a single byte as
 // itself, two bytes as lead * 256 + trail. Nothing beyond the basic plane
 // has a code in an ANSI code page. Windows also gives codes to the private
@@ -23,10 +33,7 @@ using CodeTable = std::array<std::uint16_t, 0x10000>;
 // file that people write holds them. Every other character of the basic
 // plane gets Windows' answer.
 void Fill(CodeTable& table) {
-  const iconv_t convert = ::iconv_open("CP936", "UTF-32LE");
-  if (convert == reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1))) {
-    throw std::runtime_error("the C library converts nothing to CP936");
-  }
+  const iconv_t convert = OpenOrThrow("CP936", "UTF-32LE");
   for (std::uint32_t code = 0; code < table.size(); ++code) {
     table[code] = kNoCode;
     if (code >= 0xD800 && code <= 0xDFFF) continue;
@@ -56,7 +63,31 @@ const CodeTable& GbkCodes() {
   return table;
 }
 
+std::bitset<256> LeadBytes() {
+  std::bitset<256> leads;
+  const iconv_t convert = OpenOrThrow("UTF-32LE", "CP936");
+  for (unsigned b = 0; b < 256; ++b) {
+    char in[1] = {static_cast<char>(b)};
+    char out[8];
+    char* inAt = in;
+    char* outAt = out;
+    std::size_t inLeft = sizeof(in);
+    std::size_t outLeft = sizeof(out);
+    ::iconv(convert, nullptr, nullptr, nullptr, nullptr);
+    // An incomplete character is one that needs the bytes after it.
+    leads[b] = ::iconv(convert, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1) &&
+               errno == EINVAL;
+  }
+  ::iconv_close(convert);
+  return leads;
+}
+
 }  // namespace
+
+bool StartsDoubleByteCharacter(unsigned char b) {
+  static const std::bitset<256> leads = LeadBytes();
+  return leads[b];
+}
 
 AnsiConversion MemoryCodePage::ToAnsi(std::string_view text, UnicodeForm form) {
   const CodeTable& codes = GbkCodes();

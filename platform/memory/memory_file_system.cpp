@@ -1,15 +1,48 @@
 #include "platform/memory/memory_file_system.h"
 
 #include <algorithm>
+#include <bitset>
 
 #include "platform/gbk_text.h"
-#include "platform/name_parts.h"
+#include "platform/memory/memory_code_page.h"
 
 namespace renamora {
 
 namespace {
 
 using Node = MemoryFileSystem::Node;
+
+// Names are stepped through by the lead bytes of the C library's GBK table,
+// never by the program's own text model: the contract tests check that
+// model against this file system, which would otherwise only echo it.
+std::bitset<256> LeadTable() {
+  std::bitset<256> table;
+  for (unsigned i = 0; i < 256; ++i) table[i] = StartsDoubleByteCharacter(i);
+  return table;
+}
+// Copied here once, so that a lookup, which steps through every byte of a
+// name, reads a table instead of calling out.
+const std::bitset<256> kLeads = LeadTable();
+
+bool Lead(char b) {
+  return kLeads[static_cast<unsigned char>(b)];
+}
+std::size_t Step(std::string_view s, std::size_t i) {
+  return Lead(s[i]) && i + 1 < s.size() ? 2 : 1;
+}
+
+// The name as Windows stores it, without the dots and blanks at its end.
+// From the end, as a path's last bytes tell it: the byte there is the trail
+// of a character when an odd run of lead bytes stands before it.
+std::string_view Stored(std::string_view name) {
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
+    std::size_t leads = 0;
+    while (leads + 1 < name.size() && Lead(name[name.size() - 2 - leads])) ++leads;
+    if (leads % 2 == 1) break;
+    name.remove_suffix(1);
+  }
+  return name;
+}
 
 // A folder's entries by name, compared as NTFS compares them: ASCII letters
 // without case, and only where they start a character (a trail byte that
@@ -62,7 +95,7 @@ std::uint64_t NameIndex::HashOf(std::string_view name) {
   std::uint64_t hash = 14695981039346656037ull;
   for (std::size_t i = 0; i < name.size(); ++i) {
     hash = (hash ^ static_cast<unsigned char>(text::AsciiLower(name[i]))) * 1099511628211ull;
-    if (static_cast<unsigned char>(name[i]) >= 0x80 && i + 1 < name.size()) {
+    if (Step(name, i) == 2) {
       ++i;  // a trail byte keeps its case
       hash = (hash ^ static_cast<unsigned char>(name[i])) * 1099511628211ull;
     }
@@ -77,7 +110,7 @@ bool SameName(std::string_view a, std::string_view b) {
   // serve for both.
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (text::AsciiLower(a[i]) != text::AsciiLower(b[i])) return false;
-    if (static_cast<unsigned char>(a[i]) >= 0x80 && i + 1 < a.size()) {
+    if (Step(a, i) == 2) {
       ++i;
       if (a[i] != b[i]) return false;
     }
@@ -145,7 +178,7 @@ void NameIndex::Grow() {
 
 void FoldInto(std::string& key, std::string_view name) {
   key.assign(name.data(), name.size());
-  for (std::size_t i = 0; i < key.size(); i += text::CharLength(key, i)) {
+  for (std::size_t i = 0; i < key.size(); i += Step(key, i)) {
     key[i] = text::AsciiLower(key[i]);
   }
 }
@@ -172,7 +205,7 @@ ParsedPath Parse(std::string_view path) {
       // Windows drops the dots and blanks at the end of every component
       // but "." and "..".
       std::string_view part = rest.substr(start, i - start);
-      if (part != "." && part != "..") part = WithoutTrailingDotsAndBlanks(part);
+      if (part != "." && part != "..") part = Stored(part);
       if (part == "..") {
         if (!parsed.parts.empty()) parsed.parts.pop_back();
       } else if (!part.empty() && part != ".") {
@@ -183,7 +216,7 @@ ParsedPath Parse(std::string_view path) {
       start = i + 1;
       ++i;
     } else {
-      i += text::CharLength(rest, i);
+      i += Step(rest, i);
     }
   }
   // "D:" alone names the current folder of the drive; only rooted paths count.

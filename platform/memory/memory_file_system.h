@@ -49,6 +49,11 @@ class MemoryFileSystem final : public FileSystem {
   bool Exists(const std::string& path) const;
   bool IsFolder(const std::string& path) const;
   std::optional<std::string> Content(const std::string& path) const;
+  // What tells the entry from every other one, whatever it is named; 0
+  // when there is none.
+  std::uintptr_t Identity(const std::string& path) const {
+    return reinterpret_cast<std::uintptr_t>(Find(path));
+  }
   // The exact spelling of the entry's name as stored (case kept).
   std::optional<std::string> StoredName(const std::string& path) const;
   // Every file and folder below (not including) `root`, depth first, as full

@@ -60,10 +60,17 @@ class MemoryTextBox final : public TextBox {
  public:
   explicit MemoryTextBox(std::string text = {}) : text_(std::move(text)) {}
   std::string Text() const override { return text_; }
-  void SetText(std::string text) { text_ = std::move(text); }
+  char32_t UnusableCharacter() const override { return unusable_; }
+  // A text typed with a character GBK lacks holds "?" in its place, and
+  // `unusable` names the first.
+  void SetText(std::string text, char32_t unusable = 0) {
+    text_ = std::move(text);
+    unusable_ = unusable;
+  }
 
  private:
   std::string text_;
+  char32_t unusable_ = 0;
 };
 
 // A save dialog whose user is a script: each showing takes the next answer,
@@ -97,6 +104,11 @@ class MemoryMessageBoxes final : public MessageBoxes {
  public:
   MessageAnswer Show(const std::string& text, MessageButtons buttons,
                      const std::string& caption) override;
+  void ShowNaming(const std::string& text, char32_t character,
+                  const std::string& caption) override {
+    Show(text, MessageButtons::kOk, caption);
+    shown_.back().character = character;
+  }
 
   void Answer(MessageAnswer answer) { answers_.push_back(answer); }
   void ClearAnswers() { answers_.clear(); }
@@ -105,6 +117,7 @@ class MemoryMessageBoxes final : public MessageBoxes {
     MessageButtons buttons;
     std::string caption;
     MessageAnswer answer;
+    char32_t character = 0;  // the one a ShowNaming box names
   };
   const std::vector<Shown>& All() const { return shown_; }
   std::size_t Count() const { return shown_.size(); }

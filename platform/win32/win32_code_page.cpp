@@ -81,6 +81,55 @@ std::size_t CharLength(std::string_view text, UnicodeForm form, std::size_t pos)
 
 }  // namespace
 
+char32_t ToGbk(std::wstring_view wide, std::string& out) {
+  // At most two bytes a UTF-16 unit.
+  out.resize(wide.size() * 2);
+  BOOL usedDefault = FALSE;
+  int length = wide.empty()
+                   ? 0
+                   : ::WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                           static_cast<int>(wide.size()), out.data(),
+                                           static_cast<int>(out.size()), "?", &usedDefault);
+  out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  if (!usedDefault) return 0;
+  // Only a text that lost a character is looked at one character at a
+  // time, so that a pair of surrogates gives one "?" and the first is named.
+  out.clear();
+  char32_t first = 0;
+  for (std::size_t i = 0; i < wide.size();) {
+    const bool pair = wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size() &&
+                      wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF;
+    const int units = pair ? 2 : 1;
+    char bytes[8];
+    usedDefault = FALSE;
+    length = ::WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide.data() + i, units, bytes,
+                                   sizeof(bytes), "?", &usedDefault);
+    if (length > 0 && !usedDefault) {
+      out.append(bytes, static_cast<std::size_t>(length));
+    } else {
+      out += '?';
+      if (first == 0) {
+        first = pair ? 0x10000 + ((static_cast<char32_t>(wide[i]) - 0xD800) << 10) +
+                           (static_cast<char32_t>(wide[i + 1]) - 0xDC00)
+                     : static_cast<char32_t>(wide[i]);
+      }
+    }
+    i += static_cast<std::size_t>(units);
+  }
+  return first;
+}
+
+std::wstring FromGbk(std::string_view text) {
+  std::wstring wide;
+  if (text.empty()) return wide;
+  const int length =
+      ::MultiByteToWideChar(kGbk, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (length <= 0) return wide;
+  wide.resize(static_cast<std::size_t>(length));
+  ::MultiByteToWideChar(kGbk, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
 AnsiConversion Win32CodePage::ToAnsi(std::string_view text, UnicodeForm form) {
   AnsiConversion result;
   std::wstring wide;

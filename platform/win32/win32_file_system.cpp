@@ -5,6 +5,7 @@
 
 #include "platform/gbk_text.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_code_page.h"
 
 namespace renamora::win32 {
 
@@ -14,20 +15,24 @@ OpResult LastFailure() {
   return OpResult::Failure(::GetLastError());
 }
 
+// The names come through the Unicode functions: the ANSI ones would give a
+// look-alike for a character GBK lacks ("Koln.jpg" for "Köln.jpg"), and a
+// command would then rename a sibling of that name. Such a character comes
+// out as "?" instead, so that the row can only fail.
 class FindEnumeration final : public FolderEnumeration {
  public:
-  FindEnumeration(FindHandle handle, const WIN32_FIND_DATAA& first)
+  FindEnumeration(FindHandle handle, const WIN32_FIND_DATAW& first)
       : handle_(std::move(handle)), data_(first), havePending_(true) {}
 
   bool Next(FolderEntry& entry) override {
     for (;;) {
       if (!havePending_) {
-        if (!::FindNextFileA(handle_.Get(), &data_)) return false;
+        if (!::FindNextFileW(handle_.Get(), &data_)) return false;
       }
       havePending_ = false;
       const std::uint32_t five = data_.dwFileAttributes & attr::kFive;
       if (five == 0) continue;  // carries none of the five: never seen
-      entry.name.assign(data_.cFileName);
+      ToGbk(data_.cFileName, entry.name);
       entry.attributes = five;
       return true;
     }
@@ -35,7 +40,7 @@ class FindEnumeration final : public FolderEnumeration {
 
  private:
   FindHandle handle_;
-  WIN32_FIND_DATAA data_;
+  WIN32_FIND_DATAW data_;
   bool havePending_;
 };
 
@@ -43,7 +48,9 @@ class FindEnumeration final : public FolderEnumeration {
 
 OpResult Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
   if (!IsAcceptableRename(from, to)) return OpResult::Failure(error::kInvalidName);
-  if (!::MoveFileA(from.c_str(), to.c_str())) return LastFailure();
+  // No flag: no copy where the target lies on another device (a copy and a
+  // delete can pour a file into a device), and no replacing.
+  if (!::MoveFileExA(from.c_str(), to.c_str(), 0)) return LastFailure();
   return OpResult::Success();
 }
 
@@ -54,9 +61,9 @@ std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path
 }
 
 std::unique_ptr<FolderEnumeration> Win32FileSystem::EnumerateFolder(const std::string& pattern) {
-  WIN32_FIND_DATAA data;
+  WIN32_FIND_DATAW data;
   // Basic information skips the short names, which nobody here reads.
-  FindHandle handle(::FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data,
+  FindHandle handle(::FindFirstFileExW(FromGbk(pattern).c_str(), FindExInfoBasic, &data,
                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
   if (!handle.Valid()) return nullptr;
   return std::make_unique<FindEnumeration>(std::move(handle), data);

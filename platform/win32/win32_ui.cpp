@@ -7,7 +7,22 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/win32_code_page.h"
+
 namespace renamora::win32 {
+
+namespace {
+
+std::wstring WideWindowText(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(window, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+}  // namespace
 
 std::string WindowText(HWND window) {
   // The length may be an overestimate for double-byte text; the copy tells
@@ -18,6 +33,17 @@ std::string WindowText(HWND window) {
   const int copied = ::GetWindowTextA(window, text.data(), length + 1);
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
   return text;
+}
+
+std::string Win32TextBox::Text() const {
+  std::string text;
+  ToGbk(WideWindowText(box_), text);
+  return text;
+}
+
+char32_t Win32TextBox::UnusableCharacter() const {
+  std::string text;
+  return ToGbk(WideWindowText(box_), text);
 }
 
 void Win32Label::SetCaption(const std::string& caption) {
@@ -84,16 +110,32 @@ MessageAnswer Win32MessageBoxes::Show(const std::string& text, MessageButtons bu
   return MessageAnswer::kCancel;
 }
 
+void Win32MessageBoxes::ShowNaming(const std::string& text, char32_t character,
+                                   const std::string& caption) {
+  std::wstring wide = FromGbk(text);
+  if (character > 0xFFFF) {
+    wide += static_cast<wchar_t>(0xD800 + ((character - 0x10000) >> 10));
+    wide += static_cast<wchar_t>(0xDC00 + ((character - 0x10000) & 0x3FF));
+  } else {
+    wide += static_cast<wchar_t>(character);
+  }
+  ::MessageBoxW(nullptr, wide.c_str(), FromGbk(caption).c_str(), MB_OK | MB_TASKMODAL);
+}
+
 std::string DroppedText(HDROP drop) {
-  const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  // Through the Unicode function, as the folder listing: a character GBK
+  // lacks becomes "?", never a look-alike that names another file.
+  const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   std::string text;
   std::string path;
+  std::wstring wide;
   for (UINT i = 0; i < count; ++i) {
     // Asked item by item, so that no path is cut at some fixed length.
-    const UINT length = ::DragQueryFileA(drop, i, nullptr, 0);
-    path.assign(length + 1, '\0');
-    const UINT copied = ::DragQueryFileA(drop, i, path.data(), length + 1);
-    path.resize(copied);
+    const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+    wide.assign(length + 1, L'\0');
+    const UINT copied = ::DragQueryFileW(drop, i, wide.data(), length + 1);
+    wide.resize(copied);
+    ToGbk(wide, path);
     if (count == 1) return path;
     text += path;
     text += "\r\n";

@@ -35,11 +35,15 @@ class Win32RadioButton final : public RadioButton {
   HWND button_;
 };
 
-// An edit box, or a combo box (its edit field's text).
+// An edit box, or a combo box (its edit field's text). The text is read
+// through the Unicode functions: the ANSI ones would hand over a look-alike
+// of a character GBK lacks without a word. The program makes these boxes
+// Unicode windows, so that they keep such a character as typed.
 class Win32TextBox final : public TextBox {
  public:
   explicit Win32TextBox(HWND box) : box_(box) {}
-  std::string Text() const override { return WindowText(box_); }
+  std::string Text() const override;
+  char32_t UnusableCharacter() const override;
 
  private:
   HWND box_;
@@ -89,6 +93,8 @@ class Win32MessageBoxes final : public MessageBoxes {
  public:
   MessageAnswer Show(const std::string& text, MessageButtons buttons,
                      const std::string& caption) override;
+  // Through the Unicode function, which shows any character.
+  void ShowNaming(const std::string& text, char32_t character, const std::string& caption) override;
 };
 
 // The files-dropped text of a drop: the one path alone, or every path

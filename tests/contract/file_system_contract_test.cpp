@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/code_page.h"
+#include "platform/gbk_text.h"
+#include "platform/name_parts.h"
 #include "tests/support/scene.h"
 
 namespace renamora::testing {
@@ -176,6 +178,43 @@ TEST_F(FileSystemContract, RenameRefusesNamesThatLeaveTheFolder) {
   EXPECT_EQ(scene_->Content(from), "a");
   // A trail byte 5C inside the new name is no separator.
   EXPECT_TRUE(fs().RenameFile(from, At("sub\\") + "x" + kTrail5C + ".txt"));
+}
+
+// The text model's lead bytes are the platform's: "€" (80) and FF stand
+// alone, so a folder "价格€" ends at its "\" and keeps its file.
+TEST_F(FileSystemContract, LeadBytesAreThePlatformsAndAFolderEndingInEuroKeepsItsFile) {
+  for (unsigned b = 0; b < 256; ++b) {
+    EXPECT_EQ(text::IsLeadByte(static_cast<char>(b)), scene_->IsLeadByte(b)) << b;
+  }
+  const std::string from = At("价格\x80\\IMG01.jpg");
+  scene_->AddFolder(At("价格\x80"));
+  scene_->AddFile(from, "jpg");
+  EXPECT_EQ(SplitAtLastBackslash(from).name, "IMG01.jpg");
+  EXPECT_FALSE(fs().RenameFile(from, At("海滩.jpg")));
+  ASSERT_TRUE(fs().RenameFile(from, At("价格\x80\\海滩.jpg")));
+  EXPECT_EQ(scene_->Content(At("价格\x80\\海滩.jpg")), "jpg");
+  EXPECT_FALSE(scene_->Exists(At("海滩.jpg")));
+}
+
+// Windows 7 and 10 take these for devices in every folder, and a rename
+// there could pour the file into one. A rename never copies: the file that
+// arrives is the file that left.
+TEST_F(FileSystemContract, RenameRefusesDeviceNamesAndNeverCopies) {
+  std::string at = At("a.jpg");
+  scene_->AddFile(at, "a");
+  const std::uint64_t identity = scene_->Identity(at);
+  ASSERT_NE(identity, 0u);
+  for (const char* name : {"NUL.jpg", "nul.photo.jpg", "CON", "AUX.txt", "COM1.jpg", "lpt9",
+                           "PRN.doc", "conin$", "CONOUT$.x", "Nul. .", "com3 .txt"}) {
+    EXPECT_FALSE(fs().RenameFile(at, At(name))) << name;
+    EXPECT_EQ(scene_->Content(at), "a") << name;
+  }
+  for (const char* name : {"NULL.jpg", "CONSOLE", "COM10.jpg", "auxi.txt"}) {
+    ASSERT_TRUE(fs().RenameFile(at, At(name))) << name;
+    at = At(name);
+  }
+  EXPECT_EQ(scene_->Content(at), "a");
+  EXPECT_EQ(scene_->Identity(at), identity);
 }
 
 TEST_F(FileSystemContract, AttributesAreTheFiveOnly) {

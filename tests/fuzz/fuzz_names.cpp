@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // character, as Windows reads it too).
   bool endsWhole = true;
   for (std::size_t i = 0; i < name.size(); i += text::CharLength(name, i)) {
-    endsWhole = text::CharLength(name, i) == 2 || static_cast<unsigned char>(name[i]) < 0x80;
+    endsWhole = text::CharLength(name, i) == 2 || !text::IsLeadByte(name[i]);
   }
   if (endsWhole) Check(!IsAcceptableRename("D:\\a\\x", "D:\\a\\" + name + "\\y"));
   return 0;

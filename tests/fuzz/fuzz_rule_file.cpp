@@ -4,6 +4,7 @@
 // converters, in one piece, to the GBK the Rule list holds.
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -71,6 +72,26 @@ std::vector<char32_t> CodePoints(const std::string& utf32) {
   return points;
 }
 
+// Bytes that GBK could hold: 81-FE lead a pair whose trail is 40-FE but
+// 7F; FF stands nowhere.
+bool GbkCouldHold(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned b = static_cast<unsigned char>(text[i]);
+    if (b == 0xFF) return false;
+    if (b < 0x81) continue;
+    const unsigned t = ++i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
+    if (t < 0x40 || t == 0x7F || t == 0xFF) return false;
+  }
+  return true;
+}
+
+bool ChineseThroughout(const std::vector<char32_t>& points) {
+  return std::all_of(points.begin(), points.end(), [](char32_t u) {
+    return u < 0x80 || (u >= 0x3000 && u <= 0x303F) || (u >= 0x3400 && u <= 0x9FFF) ||
+           (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFFEF);
+  });
+}
+
 // What the loader must do with a file: its rules, or the one message that
 // refuses it before the header question (`refusal` not empty).
 struct Expected {
@@ -99,7 +120,9 @@ Expected Expect(std::string_view bytes, bool skipHeader) {
     const std::string_view textPart = UpToEndMark(bytes);
     bool beyondAscii = false;
     for (const char c : textPart) beyondAscii |= static_cast<unsigned char>(c) >= 0x80;
-    if (beyondAscii && Iconv("UTF-32LE", "UTF-8", textPart, utf32, used)) {
+    // GBK wins where the bytes are both, unless the UTF-8 reading is Chinese.
+    if (beyondAscii && Iconv("UTF-32LE", "UTF-8", textPart, utf32, used) &&
+        (!GbkCouldHold(textPart) || ChineseThroughout(CodePoints(utf32)))) {
       from = "UTF-8";
     } else {
       expected.good = PlainReading(textPart, skipHeader, expected.rules);

@@ -38,12 +38,15 @@ TEST(GbkText, LastDotAndCommaSkipTrailBytes) {
   EXPECT_EQ(FindChar(std::string("x\x81,y,z"), ','), 4u);
   // A lead byte at the very end stands alone and is no character pair.
   EXPECT_EQ(FindLastChar(std::string("a.\x81"), '.'), 1u);
+  // "€" (80) and FF are characters of their own and swallow nothing.
+  EXPECT_EQ(FindLastChar(std::string("价格\x80\\I.jpg"), '\\'), 5u);
+  EXPECT_EQ(FindChar(std::string("\xFF,\x80\"\r\n"), ','), 1u);
 }
 
 TEST(GbkText, LastCharFromTheEndAgreesWithAScanFromTheStart) {
   // Runs of high bytes of every length before and between the characters
   // looked for, trail bytes equal to them included.
-  const char bytes[] = {'\\', '.', ',', 'a', '\x81', '\x95', '\xFE'};
+  const char bytes[] = {'\\', '.', ',', 'a', '\x81', '\x95', '\xFE', '\x80', '\xFF'};
   std::mt19937 rng(5);
   for (int round = 0; round < 20000; ++round) {
     std::string s(rng() % 12, ' ');

@@ -235,13 +235,17 @@ TEST_F(InsertText, RestoreWithoutTextGoesOnPastUnchangedRows) {
   EXPECT_EQ(*app.fs.Content("D:\\p\\c.txt"), Bytes("c.txt"));
 }
 
-// A text that names another folder renames nothing: the platform refuses
-// every name that would leave the folder.
-TEST_F(InsertText, ATextWithABackslashMovesNoFile) {
+// A text that names another folder or a device renames nothing: the
+// platform refuses every name that would leave the folder ("€" is a
+// character of its own, not a lead byte that hides a "\"), and "nul.a.txt"
+// names the device NUL.
+TEST_F(InsertText, ATextWithABackslashOrADeviceNameMovesNoFile) {
   app.fs.AddFolder("D:\\p\\sub");
+  app.fs.AddFolder("D:\\p\\2024\x80");
   Load({"a.txt", "b.txt"});
   const Files before = Disk();
-  for (const std::string& t : {std::string("..\\"), std::string("sub\\"), std::string("\\")}) {
+  for (const std::string& t :
+       {std::string("..\\"), std::string("sub\\"), std::string("\\"), std::string("2024\x80\\")}) {
     for (bool position : {true, false}) {
       Page(t, "", position);
       Rename();
@@ -253,6 +257,18 @@ TEST_F(InsertText, ATextWithABackslashMovesNoFile) {
   // Also through the separator, and on the way back.
   Page("X", "\\..\\", true);
   Rename();
+  EXPECT_EQ(Disk(), before);
+  Page("nul", ".", true);
+  Rename();
+  EXPECT_EQ(Statuses(), Names(2, "失败"));
+  EXPECT_EQ(Disk(), before);
+  // A typed character GBK lacks stops the command before any row, naming it.
+  app.window.textBox("编辑框1").SetText("2024?", U'\u00F6');
+  ASSERT_TRUE(app.Click("按钮1"));
+  ASSERT_EQ(app.messages.Count(), 1u);
+  EXPECT_EQ(app.messages.Last().text, "要加入的文本含有无法使用的字符：");
+  EXPECT_EQ(app.messages.Last().character, U'\u00F6');
+  EXPECT_EQ(Current(), (Names{"a.txt", "b.txt"}));
   EXPECT_EQ(Disk(), before);
 }
 

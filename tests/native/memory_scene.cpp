@@ -38,6 +38,8 @@ class MemoryScene final : public Scene {
     }
     return entries;
   }
+  bool IsLeadByte(unsigned char b) const override { return StartsDoubleByteCharacter(b); }
+  std::uint64_t Identity(const std::string& path) override { return fs_.Identity(path); }
   bool CanMakeFileWithoutAttributes() const override { return true; }
   bool CanMakeUnreadableFolder() const override { return true; }
   void MakeUnreadable(const std::string& folder) override { fs_.SetUnreadable(folder, true); }

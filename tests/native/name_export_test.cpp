@@ -138,6 +138,8 @@ TEST_F(NameExport, CsvFieldLeavesOtherTextsAlone) {
   // "\x81\x2C" is no real character pair in GBK, but a lead byte swallows
   // the byte after it in every scan, so that comma is not one of its own.
   EXPECT_EQ(CsvField("\x81,"), "\x81,");
+  // "€" (80) and FF are characters of their own: the comma after one is real.
+  EXPECT_EQ(CsvField("\x80,\xFF\""), "\"\x80,\xFF\"\"\"");
 }
 
 // The field rule stepped through character by character, as a reader of

@@ -102,7 +102,9 @@ class Sequence {
         "a", "B", "photo", "IMG_0", "照片", "海滩", "\x95\x5C", "x\x95\x5Cy", "README", "Beach",
         "beach", "文件", "notes", "tar", "Ab",
         // Taking "X" off leaves a dot and a blank at the end of the name.
-        "v. X"};
+        "v. X",
+        // Single bytes above 7F, and names that only look like devices.
+        "价格\x80", "\xFF", "NULL", "AUXI", "COM10"};
     static const std::vector<std::string> extensions = {".jpg",    ".JPG", ".txt", "",
                                                         ".tar.gz", ".csv", ".Txt"};
     if (Chance(5)) return ".profile" + std::to_string(Pick(100));
@@ -183,12 +185,13 @@ class Sequence {
         "..\\", "..\\..\\x", ":",        "*",     "\"",
         "a\"b", "?",         "<>",       "|",     " ",
         ".",    "..",        "\x95\x5C", "c:\\x", std::string(300, 'L'),
-        "X-",   "-",         "_1",       "IMG"};
+        "X-",   "-",         "_1",       "IMG",   "nul",
+        "CON",  "Lpt1",      "com9 ",    "\x80\\"};
     return OneOf(texts);
   }
 
   std::string Separator() {
-    static const std::vector<std::string> separators = {"-", "", "_", "\\", " ", "..", "/"};
+    static const std::vector<std::string> separators = {"-", "", "_", "\\", " ", "..", "/", "."};
     return OneOf(separators);
   }
 
@@ -363,6 +366,15 @@ class Sequence {
         return "unexpected file " + entry.path + " [" + entry.content + "]";
       if (++seen[entry.content] > 1) return "content twice: " + entry.content;
       if (Depth(entry.path) != it->second) return "file changed depth: " + entry.path;
+      // A device's name, which Windows would not keep as a file's.
+      std::string stem = NamePart(entry.path);
+      stem = Fold(stem.substr(0, stem.find('.')));
+      stem.erase(stem.find_last_not_of(' ') + 1);
+      const bool numbered = stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9' &&
+                            (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0);
+      for (const char* device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
+        if (stem == device || numbered) return "device: " + entry.path;
+      }
     }
     for (const auto& [content, depth] : expected_) {
       if (!seen.count(content)) return "file lost: " + content;

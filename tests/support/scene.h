@@ -46,6 +46,12 @@ class Scene {
   };
   virtual std::vector<Entry> Walk(const std::string& folder) = 0;
 
+  // The platform's own answer whether a byte starts a double-byte
+  // character of code page 936.
+  virtual bool IsLeadByte(unsigned char b) const = 0;
+  // What tells one file from another whatever its name: a copy differs.
+  virtual std::uint64_t Identity(const std::string& path) = 0;
+
   // What this file system can be made to show.
   virtual bool CanMakeFileWithoutAttributes() const = 0;
   virtual bool CanMakeUnreadableFolder() const = 0;

@@ -188,6 +188,20 @@ TEST_F(InsertTextPage, ATextThatNamesAnotherFolderMovesNothing) {
     EXPECT_EQ(ListColumnTexts(Files(), 3), (Names{"失败", "失败"}));
     EXPECT_EQ(Disk(), before);
   }
+  // Typed as it is: "ö" has no GBK code, and its look-alike "o" must not
+  // land in a name. One box names the character; no row is touched.
+  ::SetWindowTextW(app.Handle("编辑框1"), L"2024ö");
+  std::wstring text(64, L'\0');
+  ModalAnswerer answerer;
+  answerer.Press(IDOK).OnEachBox([&](HWND box) {
+    text.resize(static_cast<std::size_t>(::GetDlgItemTextW(box, 0xFFFF, text.data(), 64)));
+  });
+  answerer.Run([&] { app.Click("按钮1"); });
+  ASSERT_EQ(answerer.Boxes().size(), 1u);
+  EXPECT_EQ(answerer.Boxes()[0].caption, "信息：");
+  EXPECT_EQ(text, L"要加入的文本含有无法使用的字符：\u00F6");
+  EXPECT_EQ(ListColumnTexts(Files(), 3), (Names{"失败", "失败"}));
+  EXPECT_EQ(Disk(), before);
 }
 
 }  // namespace

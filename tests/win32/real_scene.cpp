@@ -116,6 +116,14 @@ class RealScene final : public Scene {
     WalkInto(folder, "", entries);
     return entries;
   }
+  bool IsLeadByte(unsigned char b) const override { return ::IsDBCSLeadByteEx(936, b); }
+  std::uint64_t Identity(const std::string& path) override {
+    win32::FileHandle file(::CreateFileA(path.c_str(), 0, 7, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.Get(), &info)) return 0;
+    return std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow;
+  }
   // Wine gives every regular file the archive attribute, and the tests run
   // as root, whom no folder permission keeps out.
   bool CanMakeFileWithoutAttributes() const override { return false; }

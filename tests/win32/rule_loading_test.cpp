@@ -164,7 +164,7 @@ TEST_F(RuleLoading, RefusedFilesShowTheirMessageAndLeaveTheRuleListEmpty) {
   scene->AddFile(headerOnly, "匹配代码,插入内容\r\n");
   // UTF-8 as Notepad saves it, with a character GBK cannot hold on line 3.
   const std::string emoji = scene->root() + "表情.csv";
-  scene->AddFile(emoji, u8"代码,内容\r\nIMG,海滩\r\nDSC,海滩😀\r\n");
+  scene->AddFile(emoji, u8"代码,内容\r\nIMG,海滩\r\nDSC,海滩😀한\r\n");  // no GBK: 9C before CR
   const std::vector<Refusal> refusals = {
       {"an upper-case extension",
        {upper},
