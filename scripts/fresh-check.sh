@@ -110,7 +110,8 @@ isolated bash "$ROOT/scripts/fresh-check.sh" --inside "$fs" "$step" || rc=$?
 echo "fresh-check: the fresh system's install and make test took $((SECONDS - start)) s"
 
 line=$(head -n1 "$src/build/test-results/summary" 2>/dev/null || true)
-echo "fresh-check: the fresh system's make test: ${line:-no closing line}"
+# The fresh system's closing line, as a line of its own.
+echo "fresh-check: ${line:-no closing line from the fresh make test}"
 [ -n "$line" ] || rc=1
 # The same tests must have run as on the host: one that the fresh system
 # skipped, or could not build, counts less there.
