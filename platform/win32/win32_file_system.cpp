@@ -20,17 +20,13 @@ class FindEnumeration final : public FolderEnumeration {
       : handle_(std::move(handle)), data_(first), havePending_(true) {}
 
   bool Next(FolderEntry& entry) override {
-    for (;;) {
-      if (!havePending_) {
-        if (!::FindNextFileA(handle_.Get(), &data_)) return false;
-      }
-      havePending_ = false;
-      const std::uint32_t five = data_.dwFileAttributes & attr::kFive;
-      if (five == 0) continue;  // carries none of the five: never seen
-      entry.name.assign(data_.cFileName);
-      entry.attributes = five;
-      return true;
+    if (!havePending_) {
+      if (!::FindNextFileA(handle_.Get(), &data_)) return false;
     }
+    havePending_ = false;
+    entry.name.assign(data_.cFileName);
+    entry.attributes = data_.dwFileAttributes & attr::kKept;
+    return true;
   }
 
  private:
@@ -50,7 +46,7 @@ OpResult Win32FileSystem::RenameFile(const std::string& from, const std::string&
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-  return attributes & attr::kFive;
+  return attributes & attr::kKept;
 }
 
 std::unique_ptr<FolderEnumeration> Win32FileSystem::EnumerateFolder(const std::string& pattern) {
