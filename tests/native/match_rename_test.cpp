@@ -180,8 +180,7 @@ TEST_F(MatchRenaming, BeforeRenamesAndRestores) {
 
   Restore();
   EXPECT_EQ(Current(), first);
-  // The row that was never renamed is left alone and counts as a failure;
-  // a second restore leaves every row alone, "完成" counting as restored.
+  // A row never renamed is left alone, a failure; so is every row the second time.
   for (int again = 0; again < 2; ++again) {
     if (again) Restore();
     EXPECT_EQ(Statuses(), (Names{"完成", "完成", "失败！未找到代码"}));

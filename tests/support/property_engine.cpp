@@ -246,8 +246,7 @@ class Sequence {
     }
     log_ << "drop files [" << text << "]\n";
     RaiseEvent(ctx_, "拖放对象1", Event::kFilesDropped, text);
-    // No folder is a row, and no file is listed twice.
-    std::set<std::string> listed;
+    std::set<std::string> listed;  // no folder is a row, and no file is listed twice
     for (const FileRow& row : window_.fileList().Rows()) {
       const auto attributes = fs_.Attributes(row.folder + row.originalName);
       if ((attributes && (*attributes & 0x10)) ||
@@ -298,11 +297,9 @@ class Sequence {
          << "] answer " << (yes ? "yes" : "no") << "\n";
     const std::vector<FileRow> before = window_.fileList().Rows();
     RaiseEvent(ctx_, button, Event::kClick);
-    // A restore run again takes back only what is not back yet: to "原名".
-    const std::size_t first = fs_.renames.size();
+    const std::size_t first = fs_.renames.size();  // a restore again renames only to "原名"
     if (std::string(button) != "按钮1" && std::string(button) != "按钮4" && Chance(30) &&
         !progress_.Stopped()) {
-      log_ << "  again\n";
       progress_.LetRun();
       RaiseEvent(ctx_, button, Event::kClick);
     }

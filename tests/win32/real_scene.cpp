@@ -20,13 +20,13 @@ void RunUnix(const std::wstring& tool, const std::string& path) {
   ::MultiByteToWideChar(CP_ACP, 0, path.substr(0, slash).c_str(), -1, folder, MAX_PATH);
   ::MultiByteToWideChar(CP_ACP, 0, path.substr(slash + 1).c_str(), -1, leaf, MAX_PATH);
   std::wstring command = tool + L" \"" + leaf + L"\"";
-  STARTUPINFOW startup{sizeof(startup)};
+  STARTUPINFOW startup;
+  ::GetStartupInfoW(&startup);
   PROCESS_INFORMATION process{};
   if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
                        &startup, &process)) {
     ::WaitForSingleObject(process.hProcess, 10000);
-    win32::FileHandle closing[] = {win32::FileHandle(process.hThread),
-                                   win32::FileHandle(process.hProcess)};
+    ::CloseHandle(process.hThread), ::CloseHandle(process.hProcess);
   }
 }
 
