@@ -12,8 +12,7 @@ namespace renamora::testing {
 
 namespace {
 
-// Wine shows a folder without write bits as read-only and a symbolic link as
-// a reparse point: both are made with the Unix tools, run as Wine runs them.
+// Wine shows folders without write bits as read-only, symbolic links as links.
 void RunUnix(const std::wstring& tool, const std::string& path) {
   const std::size_t slash = text::FindLastChar(path, '\\');
   wchar_t folder[MAX_PATH] = {}, leaf[MAX_PATH] = {};
