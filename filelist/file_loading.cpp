@@ -79,8 +79,12 @@ bool MayMeetAFileTwice(const std::vector<std::string>& paths) {
 // record of the files met is kept only where a second meeting can happen.
 class RowCollector {
  public:
-  RowCollector(Progress& progress, bool mayMeetTwice)
-      : progress_(progress), mayMeetTwice_(mayMeetTwice) {}
+  // A drop most often lists again about as many files as the list holds:
+  // room for them at once spares the rows being moved as the list grows.
+  RowCollector(Progress& progress, bool mayMeetTwice, std::size_t likelyRows)
+      : progress_(progress), mayMeetTwice_(mayMeetTwice) {
+    rows.reserve(likelyRows);
+  }
 
   // False when the user asked to stop.
   bool Take(std::string_view path) {
@@ -195,7 +199,7 @@ void LoadDroppedFiles(Context& ctx, const std::string& dropped) {
     std::string_view line;
     while (text::NextLine(dropped, pos, line)) paths.emplace_back(line);
   }
-  RowCollector collected(ctx.progress, MayMeetAFileTwice(paths));
+  RowCollector collected(ctx.progress, MayMeetAFileTwice(paths), ctx.ui.超级列表框1.RowCount());
   // A stopped load lists what it found so far.
   for (const std::string& path : paths) {
     if (!CollectInto(ctx.fs, path, collected)) break;
