@@ -1,5 +1,8 @@
 #include "app/event_table.h"
 
+#include <exception>
+#include <new>
+
 #include "export/name_export.h"
 #include "filelist/file_loading.h"
 #include "rename/insert_text.h"
@@ -40,6 +43,20 @@ const EventBinding kEventTable[] = {
 // clang-format on
 const std::size_t kEventTableSize = sizeof(kEventTable) / sizeof(kEventTable[0]);
 
+namespace {
+
+std::string UnfinishedMessage(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::bad_alloc&) {
+    return kOutOfMemoryMessage;
+  } catch (...) {
+    return kUnfinishedMessage;
+  }
+}
+
+}  // namespace
+
 const EventBinding* FindBinding(std::string_view control, Event event) {
   for (std::size_t i = 0; i < kEventTableSize; ++i) {
     if (kEventTable[i].event == event && control == kEventTable[i].control) return &kEventTable[i];
@@ -50,7 +67,18 @@ const EventBinding* FindBinding(std::string_view control, Event event) {
 bool RaiseEvent(Context& ctx, std::string_view control, Event event, const std::string& eventText) {
   const EventBinding* binding = FindBinding(control, event);
   if (!binding) return false;
-  binding->command(ctx, eventText);
+  try {
+    binding->command(ctx, eventText);
+  } catch (...) {
+    // Every command keeps the lists whole and each row true to the disk
+    // whenever it is cut short; the user is told that it did not finish.
+    try {
+      ctx.messages.Show(UnfinishedMessage(std::current_exception()), MessageButtons::kOk,
+                        kMessageCaption);
+    } catch (...) {
+      // Not even a box could be shown: the lists still say what happened.
+    }
+  }
   return true;
 }
 

@@ -30,7 +30,12 @@ extern const std::size_t kEventTableSize;
 // The binding for (control, event), or nullptr: most controls only hold state.
 const EventBinding* FindBinding(std::string_view control, Event event);
 
-// Runs the command bound to (control, event) to its end. False when nothing
+// What a command that could not finish says, in a box of its own.
+inline constexpr const char kOutOfMemoryMessage[] = "内存不足，操作未完成";
+inline constexpr const char kUnfinishedMessage[] = "出现错误，操作未完成";
+
+// Runs the command bound to (control, event) to its end; a command cut
+// short by an exception is reported in a message box. False when nothing
 // is bound there.
 bool RaiseEvent(Context& ctx, std::string_view control, Event event,
                 const std::string& eventText = {});

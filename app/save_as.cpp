@@ -4,7 +4,8 @@ namespace renamora {
 
 void SaveAs(Context& ctx, SaveDialog& dialog, std::string_view bytes) {
   dialog.SetInitialFolder(ctx.fs.DesktopFolder());
-  if (!dialog.Show()) return;
+  // A stop asked for while the dialog was up writes nothing.
+  if (!dialog.Show() || !ctx.progress.AfterBox()) return;
   const std::string path = dialog.FileName();
   if (!ctx.fs.WriteWholeFile(path, bytes)) {
     ctx.messages.Show(WriteFailedMessage(path), MessageButtons::kOk, kMessageCaption);

@@ -151,6 +151,16 @@ void BenchLoadDroppedFilesOnEmptyList(benchmark::State& state, std::size_t rows)
   Expect(state, app.files().RowCount() == rows, "not every file was loaded");
 }
 
+void BenchLoadDroppedFilesTwice(benchmark::State& state, std::size_t rows) {
+  MemoryApp& app = AppWithRows(rows);
+  for (auto _ : state) {
+    // The tree dropped twice at once: every file is met again and left out,
+    // the most a record of the files met can cost.
+    Timed(state, [&] { app.DropOnWindow(std::string(kRoot) + "\r\n" + kRoot + "\r\n"); });
+  }
+  Expect(state, app.files().RowCount() == rows, "not every file was loaded once");
+}
+
 void BenchInsertTextRename(benchmark::State& state, std::size_t rows) {
   MemoryApp& app = AppWithRows(rows);
   for (auto _ : state) {
@@ -361,6 +371,8 @@ void RegisterAll(const Plan& plan, Registry& registry) {
     registry.Add("LoadDroppedFiles", "", rows, rows, "ns/row", target, BenchLoadDroppedFiles, rows);
     registry.Add("LoadDroppedFiles", "/emptylist", rows, rows, "ns/row", target,
                  BenchLoadDroppedFilesOnEmptyList, rows);
+    registry.Add("LoadDroppedFiles", "/twice", rows, rows, "ns/row", target,
+                 BenchLoadDroppedFilesTwice, rows);
     registry.Add("InsertTextRename", "", rows, rows, "ns/row", target, BenchInsertTextRename, rows);
     registry.Add("InsertTextRestore", "", rows, rows, "ns/row", target, BenchInsertTextRestore,
                  rows);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/gbk_text.h"
 #include "platform/name_parts.h"
@@ -10,19 +13,136 @@ namespace renamora {
 
 namespace {
 
-bool IsDroppedFolder(std::optional<std::uint32_t> attributes) {
-  return attributes &&
-         (*attributes == attr::kDirectory || *attributes == (attr::kDirectory | attr::kArchive));
+// A folder met inside a walk is the user's unless it belongs to the system
+// (hidden or system: recycle bins, caches, version-control folders) or is
+// a link, which may lead back up its own tree.
+bool IsWalkedSubfolder(std::uint32_t attributes) {
+  return (attributes & attr::kDirectory) &&
+         !(attributes & (attr::kHidden | attr::kSystem | attr::kReparsePoint));
 }
 
-bool IsPlainSubfolder(std::optional<std::uint32_t> attributes) {
-  return attributes && *attributes == attr::kDirectory;
+// Paths compared as Windows compares names: ASCII letters without case
+// where they are characters of their own, every other byte as it is.
+void FoldInto(std::string& folded, std::string_view path) {
+  folded.assign(path.data(), path.size());
+  for (std::size_t i = 0; i < folded.size(); i += text::CharLength(folded, i)) {
+    folded[i] = text::AsciiLower(folded[i]);
+  }
 }
 
-// Hands every file under `folder` to `take`, depth first in the order the
-// file system gives them, until `take` returns false; false then.
-template <typename Take>
-bool WalkInto(FileSystem& fs, const std::string& folder, Take&& take) {
+std::uint32_t FoldedHash(std::uint32_t hash, std::string_view path) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const bool single = text::CharLength(path, i) == 1;
+    hash = (hash ^ static_cast<unsigned char>(text::AsciiLower(path[i]))) * 16777619u;
+    if (!single) hash = (hash ^ static_cast<unsigned char>(path[++i])) * 16777619u;
+  }
+  return hash;
+}
+
+bool IsSamePath(std::string_view path, const FileRow& row) {
+  if (path.size() != row.folder.size() + row.originalName.size()) return false;
+  auto at = [&](std::size_t i) {
+    return i < row.folder.size() ? row.folder[i] : row.originalName[i - row.folder.size()];
+  };
+  // Equal bytes mean equal character boundaries: the path's serve for both.
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (text::CharLength(path, i) == 2) {
+      if (path[i] != at(i) || path[i + 1] != at(i + 1)) return false;
+      ++i;
+    } else if (text::AsciiLower(path[i]) != text::AsciiLower(at(i))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Whether two of the dropped paths can reach one file: only when one of
+// them is, or lies inside, another. Links are never followed inside a walk,
+// so no other way leads twice to one path.
+bool MayMeetAFileTwice(const std::vector<std::string>& paths) {
+  if (paths.size() < 2) return false;
+  std::vector<std::string> keys(paths.size());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    FoldInto(keys[i], paths[i]);
+    if (!text::EndsWithChar(keys[i], '\\')) keys[i] += '\\';
+  }
+  // Sorted, whatever lies inside a path follows it at once.
+  std::sort(keys.begin(), keys.end());
+  for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
+    if (keys[i + 1].compare(0, keys[i].size(), keys[i]) == 0) return true;
+  }
+  return false;
+}
+
+// The rows of one drop, built beside the list so that the list shows either
+// the load before or this one whole. A file met again is left out; the
+// record of the files met is kept only where a second meeting can happen.
+class RowCollector {
+ public:
+  // A drop most often lists again about as many files as the list holds:
+  // room for them at once spares the rows being moved as the list grows.
+  RowCollector(Progress& progress, bool mayMeetTwice, std::size_t likelyRows)
+      : progress_(progress), mayMeetTwice_(mayMeetTwice) {
+    rows.reserve(likelyRows);
+  }
+
+  // False when the user asked to stop.
+  bool Take(std::string_view path) {
+    std::uint32_t hash = 0;
+    if (mayMeetTwice_ && Seen(path, hash)) return Step();
+    const PathParts parts = SplitAtLastBackslash(path);
+    FileRow row;
+    row.folder.assign(parts.folder.data(), parts.folder.size());
+    row.originalName.assign(parts.name.data(), parts.name.size());
+    row.currentName = row.originalName;
+    rows.push_back(std::move(row));
+    if (mayMeetTwice_) Remember(hash, rows.size() - 1);
+    return Step();
+  }
+  bool Step() { return progress_.Step(rows.size(), 0); }
+
+  std::vector<FileRow> rows;
+
+ private:
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t row = 0;  // + 1; 0: empty
+  };
+  static constexpr std::uint32_t kBasis = 2166136261u;
+  std::size_t Home(std::uint32_t hash) const { return (hash * 2654435761u) & (slots_.size() - 1); }
+
+  bool Seen(std::string_view path, std::uint32_t& hash) const {
+    hash = FoldedHash(kBasis, path);
+    if (slots_.empty()) return false;
+    for (std::size_t i = Home(hash); slots_[i].row; i = (i + 1) & (slots_.size() - 1)) {
+      if (slots_[i].hash == hash && IsSamePath(path, rows[slots_[i].row - 1])) return true;
+    }
+    return false;
+  }
+  void Remember(std::uint32_t hash, std::size_t row) {
+    if ((row + 1) * 2 > slots_.size()) {
+      std::vector<Slot> old(std::max<std::size_t>(64, slots_.size() * 2));
+      old.swap(slots_);
+      for (const Slot& slot : old) {
+        if (slot.row) Place(slot);
+      }
+    }
+    Place({hash, static_cast<std::uint32_t>(row + 1)});
+  }
+  void Place(const Slot& slot) {
+    std::size_t i = Home(slot.hash);
+    while (slots_[i].row) i = (i + 1) & (slots_.size() - 1);
+    slots_[i] = slot;
+  }
+
+  Progress& progress_;
+  const bool mayMeetTwice_;
+  std::vector<Slot> slots_;  // a power of two at most half full
+};
+
+// Hands every file under `folder` to `rows`, depth first in the order the
+// file system gives them; false when the user asked to stop.
+bool WalkInto(FileSystem& fs, const std::string& folder, RowCollector& rows) {
   // Depth first without recursion, so that no folder depth can exhaust the
   // stack: each level keeps its own open enumeration.
   struct Level {
@@ -34,10 +154,12 @@ bool WalkInto(FileSystem& fs, const std::string& folder, Take&& take) {
     if (!text::EndsWithChar(path, '\\')) path += '\\';
     auto entries = fs.EnumerateFolder(path + "*.*");
     if (entries) stack.push_back({std::move(path), std::move(entries)});
+    // A tree of empty folders takes time too, and can be stopped.
+    return rows.Step();
   };
-  open(folder);
+  if (!open(folder)) return false;
   FolderEntry entry;
-  std::string path;  // one buffer for every path: `take` copies what it keeps
+  std::string path;  // one buffer for every path: a row copies what it keeps
   while (!stack.empty()) {
     Level& level = stack.back();
     if (!level.entries->Next(entry)) {
@@ -46,45 +168,24 @@ bool WalkInto(FileSystem& fs, const std::string& folder, Take&& take) {
     }
     if (entry.name == "." || entry.name == "..") continue;
     path.assign(level.folder).append(entry.name);
-    // The listing already tells the attributes; only what looks like a
-    // plain folder is asked again, so that one that vanished meanwhile is
-    // listed as a file rather than walked.
-    if (entry.attributes == attr::kDirectory && IsPlainSubfolder(fs.Attributes(path))) {
-      open(path);
-    } else if (!take(static_cast<const std::string&>(path))) {
+    // The listing tells the attributes; a folder that vanished since is
+    // simply not enumerated. A folder is never a row.
+    if (entry.attributes & attr::kDirectory) {
+      if (IsWalkedSubfolder(entry.attributes) && !open(path)) return false;
+    } else if (!rows.Take(path)) {
       return false;
     }
   }
   return true;
 }
 
-// Hands every file under one dropped path to `take`: a dropped folder is
-// walked. False when `take` said stop.
-template <typename Take>
-bool CollectInto(FileSystem& fs, const std::string& path, Take&& take) {
-  if (IsDroppedFolder(fs.Attributes(path))) return WalkInto(fs, path, take);
-  return take(path);
-}
-
-// Writes the cells of one collected path into a row, in the room the row's
-// texts already have.
-void SetRow(FileRow& row, const std::string& path) {
-  const PathParts parts = SplitAtLastBackslash(path);
-  row.folder.assign(parts.folder.data(), parts.folder.size());
-  row.originalName.assign(parts.name.data(), parts.name.size());
-  row.currentName.assign(parts.name.data(), parts.name.size());
-  row.status = Status::kNone;
-}
-
-// A new row of one collected path; the path's own text becomes "现文件名".
-FileRow RowOf(std::string path) {
-  const PathParts parts = SplitAtLastBackslash(path);
-  FileRow row;
-  row.folder.assign(parts.folder.data(), parts.folder.size());
-  row.originalName.assign(parts.name.data(), parts.name.size());
-  row.currentName = std::move(path);
-  row.currentName.erase(0, row.folder.size());
-  return row;
+// Hands every file under one dropped path to `rows`: a dropped folder is
+// walked whatever its attributes, and a path that cannot be read is taken
+// as a file. False when the user asked to stop.
+bool CollectInto(FileSystem& fs, const std::string& path, RowCollector& rows) {
+  const std::optional<std::uint32_t> attributes = fs.Attributes(path);
+  if (attributes && (*attributes & attr::kDirectory)) return WalkInto(fs, path, rows);
+  return rows.Take(path);
 }
 
 }  // namespace
@@ -98,37 +199,18 @@ void LoadDroppedFiles(Context& ctx, const std::string& dropped) {
     std::string_view line;
     while (text::NextLine(dropped, pos, line)) paths.emplace_back(line);
   }
-  // Each file is written over the row it replaces as soon as the walk finds
-  // it: a new drop of a million files then needs neither a list of paths
-  // beside the rows nor fresh memory for them. Only files beyond the rows
-  // there were wait in a list, so that their rows take their room at once.
-  // Nothing looks at the list before the command ends, so this changes
-  // nothing else.
-  std::vector<FileRow>& storage = ctx.ui.超级列表框1.Rows();
-  std::size_t filled = 0;
-  std::vector<std::string> more;
-  auto take = [&](const std::string& path) {
-    if (filled < storage.size()) {
-      SetRow(storage[filled++], path);
-    } else {
-      more.push_back(path);
-    }
-    return ctx.progress.Step(filled + more.size(), 0);
-  };
+  RowCollector collected(ctx.progress, MayMeetAFileTwice(paths), ctx.ui.超级列表框1.RowCount());
   // A stopped load lists what it found so far.
   for (const std::string& path : paths) {
-    if (!CollectInto(ctx.fs, path, take)) break;
+    if (!CollectInto(ctx.fs, path, collected)) break;
   }
-  storage.erase(storage.begin() + static_cast<std::ptrdiff_t>(filled), storage.end());
-  if (!more.empty()) {
-    storage.reserve(filled + more.size());
-    for (std::string& path : more) storage.push_back(RowOf(std::move(path)));
-  }
-  // Storage far beyond what the new rows need is given back.
-  if (storage.capacity() / 2 > storage.size()) storage.shrink_to_fit();
+  std::vector<FileRow>& rows = collected.rows;
+  if (rows.capacity() / 2 > rows.size()) rows.shrink_to_fit();
+  // The list takes the new rows whole; the old ones go with `collected`.
+  rows.swap(ctx.ui.超级列表框1.Rows());
   RefitFileListColumns(ctx);
   ctx.ui.透明标签1.SetVisible(false);
-  ctx.ui.标签4.SetCaption("载入" + std::to_string(storage.size()) + "个文件");
+  ctx.ui.标签4.SetCaption("载入" + std::to_string(ctx.ui.超级列表框1.RowCount()) + "个文件");
 }
 
 void FitColumnsToContent(ListModel& list) {

@@ -9,9 +9,10 @@
 namespace renamora {
 
 // Files-dropped event of 拖放对象1: the dropped text is one full path, or
-// every path followed by CR LF. The files of a dropped folder and of its
-// plain subfolders are listed depth first, in the order the file system
-// gives them.
+// every path followed by CR LF. A folder is never a row: a dropped one is
+// walked, and so is every subfolder but hidden and system ones and links.
+// Every file found is listed once, where it is first met, depth first in
+// the order the file system gives them.
 void LoadDroppedFiles(Context& ctx, const std::string& dropped);
 
 // Every column as wide as its longest cell or its title: 6 pixels a byte

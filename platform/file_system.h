@@ -12,7 +12,7 @@
 
 namespace renamora {
 
-// The five attributes the program looks at, with their Windows values; every
+// The attributes the program looks at, with their Windows values; every
 // other attribute is dropped before a caller sees it.
 namespace attr {
 constexpr std::uint32_t kReadOnly = 0x01;
@@ -21,19 +21,23 @@ constexpr std::uint32_t kSystem = 0x04;
 constexpr std::uint32_t kDirectory = 0x10;
 constexpr std::uint32_t kArchive = 0x20;
 constexpr std::uint32_t kFive = kReadOnly | kHidden | kSystem | kDirectory | kArchive;
+// A junction or symbolic link: a folder that is one may lead anywhere, its
+// own parent included.
+constexpr std::uint32_t kReparsePoint = 0x400;
+constexpr std::uint32_t kKept = kFive | kReparsePoint;
 }  // namespace attr
 
 struct FolderEntry {
   std::string name;          // the bare long name
-  std::uint32_t attributes;  // of the five only, never 0
+  std::uint32_t attributes;  // of the kept ones only; 0 for a file that carries none
 };
 
 // One open enumeration; closing it is the destructor's job.
 class FolderEnumeration {
  public:
   virtual ~FolderEnumeration() = default;
-  // The next entry that carries at least one of the five attributes ("." and
-  // ".." included); false when there is none left.
+  // The next entry, whatever its attributes ("." and ".." included); false
+  // when there is none left.
   virtual bool Next(FolderEntry& entry) = 0;
 };
 
@@ -48,8 +52,8 @@ class FileSystem {
   // can be called (see IsAcceptableNewName).
   virtual OpResult RenameFile(const std::string& from, const std::string& to) = 0;
 
-  // The entry's attributes restricted to the five, or nothing when they
-  // cannot be read.
+  // The entry's attributes restricted to the kept ones, or nothing when
+  // they cannot be read.
   virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
 
   // Opens an enumeration of `pattern` (a folder followed by "*.*"); null when

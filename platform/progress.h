@@ -16,6 +16,10 @@ class Progress {
   // stop: the command then ends after the row it is at, as if that row had
   // been its last.
   virtual bool Step(std::size_t done, std::size_t total) = 0;
+  // A box of the command's own (a question, the save dialog) has just
+  // closed: a stop asked for while it was up is asked about now. False when
+  // the user asked to stop.
+  virtual bool AfterBox() { return true; }
 };
 
 // For commands that nobody watches.

@@ -60,8 +60,12 @@ RuleMatcher::RuleMatcher(const std::vector<RuleRow>& rules) {
       continue;
     }
     std::uint32_t node = 0;
-    for (char c : code) {
-      const unsigned char byte = Fold(c);
+    std::size_t next = 0;  // where the code's next character starts
+    for (std::size_t at = 0; at < code.size(); ++at) {
+      // A trail byte keeps its case: 說 and 誇 differ only there.
+      const bool starts = at == next;
+      if (starts) next += text::CharLength(code, at);
+      const unsigned char byte = starts ? Fold(code[at]) : static_cast<unsigned char>(code[at]);
       const std::uint64_t key = (std::uint64_t{node} << 8) | byte;
       auto found = edges.find(key);
       if (found == edges.end()) {
@@ -146,13 +150,13 @@ std::uint32_t RuleMatcher::Next(std::uint32_t node, unsigned char byte) const {
 std::size_t RuleMatcher::FindRule(std::string_view name) {
   std::uint32_t best = name.empty() ? kNone : emptyRule_;
   if (best != 0 && nodes_.size() > 1 && !name.empty()) {
-    // Folding goes byte by byte, trail bytes included, but a match must
-    // start where a character starts.
+    // Only a byte that is a character of its own is folded, and a match
+    // must start where a character starts.
     starts_.assign(name.size(), 0);
     for (std::size_t i = 0; i < name.size(); i += text::CharLength(name, i)) starts_[i] = 1;
     std::uint32_t state = 0;
     for (std::size_t end = 0; end < name.size(); ++end) {
-      state = Next(state, Fold(name[end]));
+      state = Next(state, starts_[end] ? Fold(name[end]) : static_cast<unsigned char>(name[end]));
       if (nodes_[state].chainMin >= best) continue;
       std::uint32_t hit = nodes_[state].rule != kNone ? state : nodes_[state].output;
       for (; hit != kNone && nodes_[hit].chainMin < best; hit = nodes_[hit].output) {
@@ -178,6 +182,7 @@ void MatchRename(Context& ctx) {
   if (way == MatchWay::kReplace) {
     avoid = ctx.messages.Show(kAvoidanceQuestion, MessageButtons::kYesNo, kMessageCaption) ==
             MessageAnswer::kYes;
+    if (!ctx.progress.AfterBox()) return;
   }
   RuleMatcher matcher(rules.Rows());
   FileList& rows = ctx.ui.超级列表框1;
@@ -254,7 +259,7 @@ void MatchRestore(Context& ctx) {
         return true;
       });
   RefitFileListColumns(ctx);
-  ShowCounts(ctx, restored.renamed, restored.reached);
+  ShowCounts(ctx, restored.back, restored.reached);
 }
 
 }  // namespace renamora

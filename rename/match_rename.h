@@ -29,7 +29,8 @@ void AppendMatchedName(std::string& out, std::string_view name, std::string_view
 
 // The match test over a whole Rule list at once. A code occurs in a name
 // when its bytes stand in the name from a position that starts a character,
-// ASCII letters compared without case (trail bytes too); an empty code
+// ASCII letters compared without case where they are characters of their
+// own (a trail byte is compared as it is); an empty code
 // occurs in every non-empty name. Built once per command, it finds the
 // first rule of thousands without trying them one by one: the folded codes
 // form one automaton that reads the name once.

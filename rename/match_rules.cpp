@@ -186,6 +186,7 @@ bool AcceptRuleDrop(Context& ctx, const std::string& dropText, std::string& byte
   }
   skipHeader = ctx.messages.Show(kSkipHeaderQuestion, MessageButtons::kOkCancel, kMessageCaption) ==
                MessageAnswer::kOk;
+  if (!ctx.progress.AfterBox()) return false;
   std::size_t shortLine = 0;
   rules = 0;
   // The check walks the whole file before a rule is taken: how far it has
@@ -217,31 +218,22 @@ void LoadDroppedRules(Context& ctx, const std::string& dropText) {
     ctx.ui.超级列表框2.DeleteAllRows();
     return;
   }
-  // The file has passed every check, so its rules are written straight over
-  // the rows they replace: a table of a million rules then needs no second
-  // table beside the list, nor fresh memory for it.
-  std::vector<RuleRow>& rows = ctx.ui.超级列表框2.Rows();
+  // The rules are built beside the list, which shows either the rules
+  // before or these whole.
+  std::vector<RuleRow> rows;
   rows.reserve(rules);
-  std::size_t filled = 0;
   std::size_t unused = 0;
   const RuleVerdict verdict =
       WalkRules(ruleText, skipHeader, unused, [&](std::string_view code, std::string_view content) {
-        if (filled < rows.size()) {
-          rows[filled].matchCode.assign(code.data(), code.size());
-          rows[filled].content.assign(content.data(), content.size());
-        } else {
-          rows.push_back({std::string(code), std::string(content)});
-        }
-        return ctx.progress.Step(++filled, rules);
+        rows.push_back({std::string(code), std::string(content)});
+        return ctx.progress.Step(rows.size(), rules);
       });
   if (verdict == RuleVerdict::kStopped) {
     // Part of a table would rename with rules the user never saw loaded.
     ctx.ui.超级列表框2.DeleteAllRows();
     return;
   }
-  rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(filled), rows.end());
-  // Storage far beyond what the new rules need is given back.
-  if (rows.capacity() / 2 > rows.size()) rows.shrink_to_fit();
+  rows.swap(ctx.ui.超级列表框2.Rows());
   ctx.ui.透明标签2.SetVisible(false);
 }
 

@@ -66,9 +66,10 @@ enum class RuleVerdict { kRules, kNoDataLine, kShortFirstLine, kShortLaterLine, 
 // Hands the match code and content of every rule of a rule file's text to
 // `take(code, content)`, in file order, and tells whether the file holds
 // rules: lines end at CR LF, the first is passed over when `skipHeader`, a
-// blank line between rules says nothing, and any other line with fewer than
-// two fields refuses the file (kShortLaterLine with `shortLine` its number
-// in the file, from 1, header included). On a refusing line it stops there,
+// blank line between rules says nothing (nor does one of commas and blanks
+// alone, which a spreadsheet writes for an empty row), and any other line
+// with fewer than two fields refuses the file (kShortLaterLine with
+// `shortLine` its number in the file, from 1, header included). On a refusing line it stops there,
 // after the rules before it; so it does, with kStopped, when `take` returns
 // false.
 template <typename Take>
@@ -83,9 +84,11 @@ RuleVerdict WalkRules(std::string_view ruleText, bool skipHeader, std::size_t& s
   std::string_view content;
   while (text::NextLine(ruleText, pos, line)) {
     ++number;
-    if (!FirstTwoFields(line, code, content)) {
+    // No trail byte is a "," or a blank, so a byte test is exact.
+    const bool blank = line.find_first_not_of(", \t") == std::string_view::npos;
+    if (blank || !FirstTwoFields(line, code, content)) {
       if (first) return RuleVerdict::kShortFirstLine;
-      if (line.empty()) continue;
+      if (blank) continue;
       // Half a table would rename with rules the user never meant to give,
       // so one broken line refuses the file.
       shortLine = number;

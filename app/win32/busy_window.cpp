@@ -51,7 +51,19 @@ std::string Grouped(std::size_t n) {
   return digits;
 }
 
+// The one window whose command runs now: the box hook's way back to it.
+BusyWindow* current = nullptr;
+
 }  // namespace
+
+LRESULT CALLBACK BusyWindow::BoxMessage(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const MSG*>(lParam);
+  if (code >= 0 && current && message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE &&
+      message->hwnd && IsOwnWindow(message->hwnd, current->window_)) {
+    current->AskToStop();
+  }
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 BusyWindow::~BusyWindow() {
   EndTaskbarProgress();
@@ -81,11 +93,16 @@ void BusyWindow::Begin(const char* activity) {
   started_ = ::GetTickCount();
   lastPump_ = started_;
   lastShown_ = started_ - kShowEveryMs;  // shown at once when the time comes
+  current = this;
+  boxHook_ = ::SetWindowsHookExA(WH_MSGFILTER, BoxMessage, nullptr, ::GetCurrentThreadId());
 }
 
 void BusyWindow::End() {
   if (!running_) return;
   running_ = false;
+  if (boxHook_) ::UnhookWindowsHookEx(boxHook_);
+  boxHook_ = nullptr;
+  current = nullptr;
   if (shown_) {
     ::SetWindowTextA(window_, title_.c_str());
     EndTaskbarProgress();
@@ -109,6 +126,11 @@ bool BusyWindow::Step(std::size_t done, std::size_t total) {
   if (!shown_ && now - started_ >= kShowAfterMs) Show();
   if (shown_ && now - lastShown_ >= kShowEveryMs) ShowProgress();
   Pump();
+  return !stopped_;
+}
+
+bool BusyWindow::AfterBox() {
+  if (stopAsked_) AskWhetherToStop();
   return !stopped_;
 }
 

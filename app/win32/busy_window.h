@@ -41,9 +41,10 @@ class BusyWindow final : public Progress {
   bool Running() const { return running_; }
 
   bool Step(std::size_t done, std::size_t total) override;
+  bool AfterBox() override;
 
-  // The close box was pressed, or Esc: asked at the next chance that has no
-  // other box up.
+  // The close box was pressed, or Esc (also while a box of the command's
+  // own is up): asked at the next chance that has no other box up.
   void AskToStop() { stopAsked_ = true; }
   // WM_SETCURSOR over the window: true when the wait cursor was set.
   bool SetBusyCursor() const;
@@ -62,6 +63,9 @@ class BusyWindow final : public Progress {
   void DropWaitingInput();
   void RestoreCursor() const;
   void EndTaskbarProgress();
+  // Sees the messages of the modal loops of the command's boxes, where an
+  // Esc meant for the window would otherwise be lost.
+  static LRESULT CALLBACK BoxMessage(int code, WPARAM wParam, LPARAM lParam);
 
   HWND window_;
   MessageBoxes& messages_;
@@ -78,6 +82,7 @@ class BusyWindow final : public Progress {
   DWORD lastShown_ = 0;
   std::size_t done_ = 0;
   std::size_t total_ = 0;
+  HHOOK boxHook_ = nullptr;
   ITaskbarList3* taskbar_ = nullptr;
   bool comStarted_ = false;
 };

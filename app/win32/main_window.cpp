@@ -485,8 +485,8 @@ void MainWindow::Raise(std::string_view control, Event event, const std::string&
     if (observer_) observer_(control, event, text);
     RaiseEvent(*context_, control, event, text);
   } catch (...) {
-    // A command that fails on the way must not take the window with it; the
-    // lists still show whatever it changed before.
+    // A command cut short has told the user so; nothing else that fails on
+    // the way may take the window with it.
   }
   UpdateLists();
   busy_->End();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <new>
 
 #include "platform/gbk_text.h"
 #include "platform/memory/memory_code_page.h"
@@ -80,9 +81,10 @@ class NameIndex {
 struct MemoryFileSystem::Node {
   std::string name;
   bool folder = false;
-  std::uint32_t attributes = 0;  // of the five; folders always carry kDirectory
+  std::uint32_t attributes = 0;  // of the kept ones; folders always carry kDirectory
   bool locked = false;
   bool unreadable = false;
+  std::string link;  // a link (reparse point): the folder it leads to
   std::string content;
   Node* parent = nullptr;
   std::vector<std::unique_ptr<Node>> children;  // in creation order
@@ -232,8 +234,8 @@ Node* AddChild(Node* folder, std::string_view name, bool isFolder, std::uint32_t
   auto node = std::make_unique<Node>();
   node->name = std::string(name);
   node->folder = isFolder;
-  node->attributes = isFolder ? ((attributes & attr::kFive) | attr::kDirectory)
-                              : (attributes & attr::kFive & ~attr::kDirectory);
+  node->attributes = isFolder ? ((attributes & attr::kKept) | attr::kDirectory)
+                              : (attributes & attr::kKept & ~attr::kDirectory);
   node->parent = folder;
   Node* raw = node.get();
   folder->index.Insert(NameIndex::HashOf(raw->name), raw);
@@ -305,7 +307,7 @@ Node* MemoryFileSystem::Find(std::string_view path) const {
   if (drive == drives_.end()) return nullptr;
   Node* node = drive->second.get();
   for (std::string_view part : parsed.parts) {
-    if (!node->folder) return nullptr;
+    if (!node->folder || !(node = Through(node))) return nullptr;
     node = Child(node, part);
     if (!node) return nullptr;
   }
@@ -334,15 +336,25 @@ Node* MemoryFileSystem::FindParentOf(std::string_view path, std::string_view& le
       next = AddChild(node, parsed.parts[i], true, attr::kDirectory);
     }
     if (!next->folder) return nullptr;
-    node = next;
+    node = Through(next);
+    if (!node) return nullptr;
   }
   leaf = parsed.parts.back();
   return node;
 }
 
+Node* MemoryFileSystem::Through(Node* node) const {
+  return node->link.empty() ? node : Find(node->link);
+}
+
+void MemoryFileSystem::AddLink(const std::string& path, const std::string& target) {
+  AddFolder(path, attr::kDirectory | attr::kReparsePoint);
+  if (Node* node = Find(path)) node->link = target;
+}
+
 void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t attributes) {
   if (Node* existing = Find(path)) {
-    if (existing->folder) existing->attributes = (attributes & attr::kFive) | attr::kDirectory;
+    if (existing->folder) existing->attributes = (attributes & attr::kKept) | attr::kDirectory;
     return;
   }
   std::string_view leaf;
@@ -355,7 +367,7 @@ void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t attribut
       auto root = std::make_unique<Node>();
       root->name = path.substr(0, 2);
       root->folder = true;
-      root->attributes = (attributes & attr::kFive) | attr::kDirectory;
+      root->attributes = (attributes & attr::kKept) | attr::kDirectory;
       drives_.emplace(parsed.drive, std::move(root));
     }
   }
@@ -369,15 +381,15 @@ void MemoryFileSystem::AddFile(const std::string& path, std::string content,
   Node* node = Child(parent, leaf);
   if (!node) node = AddChild(parent, leaf, false, attributes);
   if (node->folder) return;
-  node->attributes = attributes & attr::kFive & ~attr::kDirectory;
+  node->attributes = attributes & attr::kKept & ~attr::kDirectory;
   node->content = std::move(content);
 }
 
 bool MemoryFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
   Node* node = Find(path);
   if (!node) return false;
-  node->attributes = node->folder ? ((attributes & attr::kFive) | attr::kDirectory)
-                                  : (attributes & attr::kFive & ~attr::kDirectory);
+  node->attributes = node->folder ? ((attributes & attr::kKept) | attr::kDirectory)
+                                  : (attributes & attr::kKept & ~attr::kDirectory);
   return true;
 }
 
@@ -442,7 +454,12 @@ std::vector<MemoryFileSystem::Item> MemoryFileSystem::Walk(const std::string& ro
   return items;
 }
 
+void MemoryFileSystem::CountCall() {
+  if (throwAt_ != 0 && ++calls_ == throwAt_) throw std::bad_alloc();
+}
+
 OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string& to) {
+  CountCall();
   if (!IsAcceptableRename(from, to)) return OpResult::Failure(error::kInvalidName);
   Node* source = Find(from);
   if (!source) {
@@ -478,6 +495,7 @@ OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string
 }
 
 std::optional<std::uint32_t> MemoryFileSystem::Attributes(const std::string& path) {
+  CountCall();
   if (CharacterCount(path) >= kMaxPath) return std::nullopt;
   const Node* node = Find(path);
   if (!node) return std::nullopt;
@@ -485,13 +503,15 @@ std::optional<std::uint32_t> MemoryFileSystem::Attributes(const std::string& pat
 }
 
 std::unique_ptr<FolderEnumeration> MemoryFileSystem::EnumerateFolder(const std::string& pattern) {
+  CountCall();
   constexpr std::string_view kStar = "*.*";
   if (CharacterCount(pattern) >= kMaxPath) return nullptr;
   if (pattern.size() < kStar.size() ||
       pattern.compare(pattern.size() - kStar.size(), kStar.size(), kStar) != 0) {
     return nullptr;
   }
-  const Node* folder = Find(pattern.substr(0, pattern.size() - kStar.size()));
+  Node* folder = Find(pattern.substr(0, pattern.size() - kStar.size()));
+  if (folder && folder->folder) folder = Through(folder);
   if (!folder || !folder->folder || folder->unreadable) return nullptr;
   auto entries = std::make_unique<SnapshotEnumeration>();
   std::size_t nameBytes = 3;
@@ -501,13 +521,12 @@ std::unique_ptr<FolderEnumeration> MemoryFileSystem::EnumerateFolder(const std::
     entries->Add(".", attr::kDirectory);
     entries->Add("..", attr::kDirectory);
   }
-  for (const auto& child : folder->children) {
-    if (child->attributes != 0) entries->Add(child->name, child->attributes);
-  }
+  for (const auto& child : folder->children) entries->Add(child->name, child->attributes);
   return entries;
 }
 
 OpResult MemoryFileSystem::ReadWholeFile(const std::string& path, std::string& bytes) {
+  CountCall();
   bytes.clear();
   if (CharacterCount(path) >= kMaxPath) return OpResult::Failure(error::kFilenameTooLong);
   const Node* node = Find(path);
@@ -519,6 +538,7 @@ OpResult MemoryFileSystem::ReadWholeFile(const std::string& path, std::string& b
 }
 
 OpResult MemoryFileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {
+  CountCall();
   if (path.empty()) return OpResult::Failure(error::kPathNotFound);
   if (CharacterCount(path) >= kMaxPath) return OpResult::Failure(error::kFilenameTooLong);
   std::string_view leaf;

@@ -1,5 +1,6 @@
 // A file system held in memory with the Windows behaviour the commands meet:
-// drives, the five attributes (and files that carry none of them), names that
+// drives, the attributes (and files that carry none of them, listed as
+// Windows lists them), links to folders (reparse points), names that
 // compare without case for ASCII letters, a rename that never replaces,
 // enumeration in creation order, locked files and folders that cannot be read.
 #pragma once
@@ -32,11 +33,14 @@ class MemoryFileSystem final : public FileSystem {
 
   // Setting up a scene. Parents are created as plain folders where missing;
   // drives ("X:") come into being on first use. `attributes` are Windows
-  // values; 0 makes an entry that carries none of the five.
+  // values; 0 makes a file that carries none of them.
   void AddFolder(const std::string& path, std::uint32_t attributes = attr::kDirectory);
   void AddFile(const std::string& path, std::string content = {},
                std::uint32_t attributes = attr::kArchive);
   bool SetAttributes(const std::string& path, std::uint32_t attributes);
+  // A link (junction) at `path` to the folder `target`: a folder that is a
+  // reparse point, whose paths and listing are the target's.
+  void AddLink(const std::string& path, const std::string& target);
   bool Remove(const std::string& path);  // a file, or a folder with all it holds
   // A locked file is open elsewhere without sharing: it can be neither read,
   // written nor renamed.
@@ -44,6 +48,12 @@ class MemoryFileSystem final : public FileSystem {
   // A folder that refuses to be enumerated (access denied).
   bool SetUnreadable(const std::string& path, bool unreadable);
   void SetDesktopFolder(std::string folder) { desktop_ = std::move(folder); }
+  // The `call`-th operation from now (1 the next) throws std::bad_alloc, as
+  // a step that runs out of memory does; 0 never.
+  void ThrowAtCall(std::size_t call) {
+    throwAt_ = call;
+    calls_ = 0;
+  }
 
   // Looking at a scene.
   bool Exists(const std::string& path) const;
@@ -69,11 +79,17 @@ class MemoryFileSystem final : public FileSystem {
 
  private:
   Node* Find(std::string_view path) const;
+  // The folder a link leads to (null when it is gone); any other node itself.
+  Node* Through(Node* node) const;
   // The folder that holds the entry `path` names, and in `leaf` the entry's
   // name (a view into `path`); null when there is no such folder. With
   // `create`, missing folders (and drives) are made on the way.
   Node* FindParentOf(std::string_view path, std::string_view& leaf, bool create);
 
+  void CountCall();
+
+  std::size_t throwAt_ = 0;
+  std::size_t calls_ = 0;
   std::unordered_map<std::string, std::unique_ptr<Node>> drives_;
   std::string desktop_;
 };

@@ -25,17 +25,13 @@ class FindEnumeration final : public FolderEnumeration {
       : handle_(std::move(handle)), data_(first), havePending_(true) {}
 
   bool Next(FolderEntry& entry) override {
-    for (;;) {
-      if (!havePending_) {
-        if (!::FindNextFileW(handle_.Get(), &data_)) return false;
-      }
-      havePending_ = false;
-      const std::uint32_t five = data_.dwFileAttributes & attr::kFive;
-      if (five == 0) continue;  // carries none of the five: never seen
-      ToGbk(data_.cFileName, entry.name);
-      entry.attributes = five;
-      return true;
+    if (!havePending_) {
+      if (!::FindNextFileW(handle_.Get(), &data_)) return false;
     }
+    havePending_ = false;
+    ToGbk(data_.cFileName, entry.name);
+    entry.attributes = data_.dwFileAttributes & attr::kKept;
+    return true;
   }
 
  private:
@@ -57,7 +53,7 @@ OpResult Win32FileSystem::RenameFile(const std::string& from, const std::string&
 std::optional<std::uint32_t> Win32FileSystem::Attributes(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-  return attributes & attr::kFive;
+  return attributes & attr::kKept;
 }
 
 std::unique_ptr<FolderEnumeration> Win32FileSystem::EnumerateFolder(const std::string& pattern) {

@@ -233,6 +233,12 @@ TEST_F(FileSystemContract, FolderAttributeSetsCanBeCombined) {
   scene_->AddFolder(At("sys"), 0x10 | 0x04);
   EXPECT_EQ(fs().Attributes(At("hid")), std::optional<std::uint32_t>(0x12));
   EXPECT_EQ(fs().Attributes(At("sys")), std::optional<std::uint32_t>(0x14));
+  // A read-only folder, and a link that leads to the folder that holds it.
+  scene_->AddFolder(At("rdonly"), 0x10 | 0x01);
+  scene_->AddFolder(At("link"), 0x10 | 0x400);
+  EXPECT_EQ(fs().Attributes(At("rdonly")), std::optional<std::uint32_t>(0x11));
+  EXPECT_EQ(fs().Attributes(At("link")), std::optional<std::uint32_t>(0x410));
+  EXPECT_EQ(Enumerate(At("link\\")), Enumerate(At("")));
   if (!scene_->CanGiveFoldersAnyAttribute()) GTEST_SKIP() << "folders keep hidden and system only";
   scene_->AddFolder(At("arch"), 0x10 | 0x20);
   scene_->AddFolder(At("ro"), 0x10 | 0x01);
@@ -269,7 +275,7 @@ TEST_F(FileSystemContract, EnumerationOfAnEmptyFolderGivesOnlyTheDotEntries) {
   EXPECT_EQ(Enumerate(At("empty\\")), expected);
 }
 
-TEST_F(FileSystemContract, AFileWithoutAnyOfTheFiveIsNeverEnumerated) {
+TEST_F(FileSystemContract, AFileWithNoneOfTheAttributesIsEnumeratedWithNone) {
   if (!scene_->CanMakeFileWithoutAttributes()) {
     GTEST_SKIP() << "this file system gives every file the archive attribute";
   }
@@ -277,7 +283,7 @@ TEST_F(FileSystemContract, AFileWithoutAnyOfTheFiveIsNeverEnumerated) {
   scene_->AddFile(At("d\\normal.txt"), "n", 0);
   scene_->AddFile(At("d\\seen.txt"), "s", 0x20);
   const std::set<std::pair<std::string, std::uint32_t>> expected = {
-      {".", 0x10}, {"..", 0x10}, {"seen.txt", 0x20}};
+      {".", 0x10}, {"..", 0x10}, {"normal.txt", 0}, {"seen.txt", 0x20}};
   EXPECT_EQ(Enumerate(At("d\\")), expected);
   EXPECT_EQ(fs().Attributes(At("d\\normal.txt")), std::optional<std::uint32_t>(0));
 }

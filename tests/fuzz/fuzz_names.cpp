@@ -25,8 +25,10 @@ bool PlainOccurs(std::string_view name, std::string_view code) {
   if (code.empty()) return !name.empty();
   for (std::size_t i = 0; i + code.size() <= name.size(); i += text::CharLength(name, i)) {
     bool same = true;
-    for (std::size_t k = 0; k < code.size() && same; ++k) {
-      same = text::AsciiLower(name[i + k]) == text::AsciiLower(code[k]);
+    for (std::size_t k = 0, next = 0; k < code.size() && same; ++k) {
+      const bool own = k == next && (next += text::CharLength(name, i + k), true);
+      same = own ? text::AsciiLower(name[i + k]) == text::AsciiLower(code[k])  // a character
+                 : name[i + k] == code[k];                                     // a trail byte
     }
     if (same) return true;
   }

@@ -28,7 +28,7 @@ std::string_view UpToEndMark(std::string_view bytes) {
 }
 
 // The format read the slow way: lines at CR LF, fields at ",", a trailing
-// "," adding no field, empty later lines skipped.
+// "," adding no field, later lines of commas and blanks alone skipped.
 bool PlainReading(std::string_view textPart, bool skipHeader, std::vector<RuleRow>& rules) {
   auto lines = renamora::testing::PlainLines(textPart);
   std::size_t first = skipHeader && !lines.empty() ? 1 : 0;
@@ -36,8 +36,8 @@ bool PlainReading(std::string_view textPart, bool skipHeader, std::vector<RuleRo
   for (std::size_t i = first; i < lines.size(); ++i) {
     auto fields = renamora::testing::Pieces(lines[i], ",");
     if (!fields.empty() && fields.back().empty()) fields.pop_back();
-    if (lines[i].empty() && i != first) continue;
-    if (fields.size() < 2) return false;
+    if (lines[i].find_first_not_of(", \t") == lines[i].npos && i != first) continue;
+    if (fields.size() < 2 || lines[i].find_first_not_of(", \t") == lines[i].npos) return false;
     rules.push_back({std::string(fields[0]), std::string(fields[1])});
     any = true;
   }

@@ -14,6 +14,7 @@ class MemoryScene final : public Scene {
   const std::string& root() const override { return root_; }
 
   void AddFolder(const std::string& path, std::uint32_t attributes) override {
+    if (attributes & attr::kReparsePoint) return fs_.AddLink(path, path + "\\..");  // up its tree
     fs_.AddFolder(path, attributes);
   }
   void AddFile(const std::string& path, const std::string& content,

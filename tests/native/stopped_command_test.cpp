@@ -74,11 +74,31 @@ TEST_F(StoppedCommand, TheMatchLabelsCountTheRowsReached) {
 }
 
 TEST_F(StoppedCommand, AStoppedLoadListsWhatItFound) {
-  app.progress.StopAt(3);
+  app.progress.StopAt(4);  // the folder, then three files
   app.DropOnWindow("D:\\p");
   EXPECT_EQ(app.files().RowCount(), 3u);
   EXPECT_EQ(app.Caption("标签4"), "载入3个文件");
   EXPECT_FALSE(app.window.hint("透明标签1").Visible());
+  app.fs.AddFolder("D:\\e\\1\\2\\3");
+  app.progress.StopAt(3);
+  app.DropOnWindow("D:\\e");
+  EXPECT_TRUE(app.progress.Stopped());  // folders without files report too
+}
+
+TEST_F(StoppedCommand, ACommandCutShortByAnExceptionSaysSoAndLeavesEveryRowTrue) {
+  // A load that fails in its second folder leaves the list as it was; a
+  // rename keeps what it did before the failing row.
+  for (const char* path : {"E:\\q\\a.txt", "E:\\q\\1\\b.txt"}) app.fs.AddFile(path);
+  app.fs.ThrowAtCall(3);
+  app.DropOnWindow("E:\\q");
+  EXPECT_EQ(Current(), kNames);
+  ASSERT_EQ(app.messages.Count(), 1u);
+  EXPECT_EQ(app.messages.Last().text, "内存不足，操作未完成");
+  EXPECT_EQ(app.messages.Last().caption, "信息：");
+  app.fs.ThrowAtCall(3);
+  app.Click("按钮1");
+  EXPECT_EQ(Current(), (Names{"X-a.jpg", "X-b.jpg", "c.jpg", "d.jpg", "e.jpg"}));
+  EXPECT_EQ(Disk(), InFolder(Current(), kNames));
 }
 
 TEST_F(StoppedCommand, AStoppedRuleLoadingLeavesTheRuleListEmpty) {

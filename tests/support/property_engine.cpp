@@ -142,8 +142,8 @@ class Sequence {
     for (std::size_t i = 0; i < subfolders; ++i) {
       const std::string sub = folder + FreshName(folder);
       std::uint32_t attributes = 0x10;
-      if (Chance(10)) attributes |= 0x02;  // hidden: listed as a row itself
-      if (Chance(8)) attributes |= 0x20;   // archive: likewise, where kept
+      if (Chance(15)) attributes |= OneOf(std::vector<std::uint32_t>{0x01, 0x02, 0x04});
+      if (Chance(8)) attributes |= 0x20;  // read-only and archive: walked; hidden, system: not
       scene_->AddFolder(sub, attributes);
       folders_.push_back(sub);
       BuildFolder(sub + "\\", depth + 1);
@@ -240,6 +240,7 @@ class Sequence {
       for (std::size_t i = 0; i < n; ++i) {
         paths.push_back(Chance(70) || folders_.empty() ? OneOf(files_) : OneOf(folders_));
       }
+      if (Chance(30)) paths.push_back(tree_);  // files met twice
       if (paths.size() == 1) {
         text = paths[0];
       } else {
@@ -248,6 +249,13 @@ class Sequence {
     }
     log_ << "drop files [" << text << "]\n";
     RaiseEvent(ctx_, "拖放对象1", Event::kFilesDropped, text);
+    std::set<std::string> listed;  // no folder is a row, and no file is listed twice
+    for (const FileRow& row : window_.fileList().Rows()) {
+      const auto attributes = fs_.Attributes(row.folder + row.originalName);
+      if ((attributes && (*attributes & 0x10)) ||
+          !listed.insert(Fold(row.folder + row.originalName)).second)
+        dropProblem_ = "a folder is a row, or a file is listed twice";
+    }
   }
 
   // Another program at work between the load and a rename.
@@ -292,6 +300,19 @@ class Sequence {
          << "] answer " << (yes ? "yes" : "no") << "\n";
     const std::vector<FileRow> before = window_.fileList().Rows();
     RaiseEvent(ctx_, button, Event::kClick);
+    const std::size_t first = fs_.renames.size();  // a restore again renames only to "原名"
+    if (std::string(button) != "按钮1" && std::string(button) != "按钮4" && Chance(30) &&
+        !progress_.Stopped()) {
+      progress_.LetRun();
+      RaiseEvent(ctx_, button, Event::kClick);
+    }
+    for (std::size_t i = first; i < fs_.renames.size(); ++i) {
+      const auto& rows = window_.fileList().Rows();
+      if (std::none_of(rows.begin(), rows.end(), [&](const FileRow& row) {
+            return row.folder + row.originalName == fs_.renames[i].second;
+          }))
+        dropProblem_ = "a second restore renamed " + fs_.renames[i].first;
+    }
     // A stopped run leaves every row after the one it was at as it was.
     if (progress_.Stopped()) {
       const std::vector<FileRow>& after = window_.fileList().Rows();
@@ -357,6 +378,7 @@ class Sequence {
   std::optional<std::string> Check() {
     if (!unreachedChanged_.empty())
       return "a stopped run changed a row it never reached: " + unreachedChanged_;
+    if (!dropProblem_.empty()) return dropProblem_;
     // Every content present exactly once under the tree, at its depth.
     std::map<std::string, int> seen;
     for (const auto& entry : scene_->Walk(tree_)) {
@@ -442,7 +464,7 @@ class Sequence {
   std::vector<std::string> files_, folders_;
   std::set<std::string> used_, removed_;
   std::string locked_;
-  std::string unreachedChanged_;
+  std::string unreachedChanged_, dropProblem_;
   int nextContent_ = 0;
   int ruleFiles_ = 0;
   std::ostringstream log_;

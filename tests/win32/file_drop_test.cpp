@@ -132,12 +132,19 @@ TEST_F(FileDrop, AFolderTreeWithChineseNamesLoadsDepthFirstIntoTheRealList) {
   scene->AddFile(top + "\\子目录\\" + k5C + "深\\" + k5C + ".txt");
   scene->AddFile(top + "\\隐藏.txt", "", attr::kHidden | attr::kArchive);
   scene->AddFolder(top + "\\空");
-  scene->AddFolder(top + "\\系统", attr::kDirectory | attr::kSystem);  // a row, not walked
-  scene->AddFile(top + "\\系统\\不见.txt");
+  // Hidden and system folders and a link (to 照片) are left out; read-only is walked.
+  for (std::uint32_t odd : {attr::kSystem, attr::kHidden, attr::kReparsePoint}) {
+    scene->AddFolder(top + "\\不见" + std::to_string(odd), attr::kDirectory | odd);
+    if (odd != attr::kReparsePoint)
+      scene->AddFile(top + "\\不见" + std::to_string(odd) + "\\不见.txt");
+  }
+  scene->AddFolder(top + "\\只读", attr::kDirectory | attr::kReadOnly);
+  scene->AddFile(top + "\\只读\\读.txt");
   const std::string single = scene->root() + "单个.txt";
   scene->AddFile(single);
 
-  DropFiles(app.Main(), {top, single}, OnFileList());
+  // 甲.txt is met twice, and listed once.
+  DropFiles(app.Main(), {top, top + "\\甲.txt", single}, OnFileList());
 
   const std::vector<std::string> shown = ShownPaths();
   const std::set<std::string> expected = {
@@ -145,7 +152,7 @@ TEST_F(FileDrop, AFolderTreeWithChineseNamesLoadsDepthFirstIntoTheRealList) {
       top + "\\子目录\\乙 两个字.jpg",
       top + "\\子目录\\" + k5C + "深\\" + k5C + ".txt",
       top + "\\隐藏.txt",
-      top + "\\系统",
+      top + "\\只读\\读.txt",
       single,
   };
   EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end()), expected);

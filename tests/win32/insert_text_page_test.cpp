@@ -151,11 +151,10 @@ TEST_F(InsertTextPage, ARowWhoseTargetIsTakenFailsAndLeavesTheFileAndItsNameAlon
   EXPECT_EQ(scene->Content(folder + "新-冲突.txt"), "挡路");
   EXPECT_EQ(scene->Content(folder + "新-乙.txt"), "乙的内容");
 
-  // The failed row shows the same name twice: the restore takes "新-" off a
-  // name that does not hold it, which leaves the file where it is.
+  // The failed row was never renamed: the restore leaves it alone.
   Click("按钮2");
   EXPECT_EQ(ListColumnTexts(Files(), 2), (Names{"冲突.txt", "乙.txt"}));
-  EXPECT_EQ(ListColumnTexts(Files(), 3), (Names{"完成", "完成"}));
+  EXPECT_EQ(ListColumnTexts(Files(), 3), (Names{"失败", "完成"}));
   EXPECT_EQ(scene->Content(folder + "冲突.txt"), "冲突的内容");
   EXPECT_EQ(scene->Content(folder + "乙.txt"), "乙的内容");
   EXPECT_EQ(scene->Content(folder + "新-冲突.txt"), "挡路");

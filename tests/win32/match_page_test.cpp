@@ -122,11 +122,10 @@ TEST_F(MatchPage, AnsweredNoTheSecondFileFailsAndKeepsItsName) {
   EXPECT_EQ(ContentOf(first[1]), before.at(first[1]));
   EXPECT_EQ(ContentOf("Beach.jpg"), before.at(first[0]));
 
-  // The failed row has one name in both columns: the restore takes "-Beach"
-  // off a name that does not hold it, and leaves the file where it is.
+  // The failed row was never renamed: the restore leaves it alone, a failure.
   EXPECT_EQ(BoxesShownBy([&] { app.Click("按钮5"); }), Names{});
   EXPECT_EQ(ListColumnTexts(Files(), 2), first);
-  EXPECT_EQ(app.Text("标签6"), "成功2个");
+  EXPECT_EQ(app.Text("标签6"), "成功1个");
   EXPECT_EQ(Disk(), before);
 }
 

@@ -131,6 +131,23 @@ TEST_F(SaveDialogTest, ProposesItsNameInTheGivenFolderAndKeepsTheChosenPath) {
   EXPECT_NE(cancel.Boxes()[0].text.find("模板.csv"), std::string::npos);
 }
 
+TEST_F(SaveDialogTest, AStopAskedWhileItIsUpIsAskedOnceItIsGone) {
+  for (const bool byEsc : {false, true}) {
+    const std::string path = scene->root() + (byEsc ? "esc.csv" : "close.csv");
+    ModalAnswerer answerer;
+    answerer.SaveAs(path).Press(IDYES).OnEachBox([&](HWND) {
+      if (!answerer.Boxes().empty()) return;  // the dialog only
+      ::PostMessageA(byEsc ? app.Handle("按钮1") : app.Main(), byEsc ? WM_KEYDOWN : WM_CLOSE,
+                     byEsc ? VK_ESCAPE : 0, 0);
+      ::Sleep(300);  // taken by the dialog's own message loop
+    });
+    answerer.Run([&] { app.Click("按钮11"); });
+    ASSERT_EQ(answerer.Boxes().size(), 2u) << byEsc;
+    EXPECT_EQ(answerer.Boxes()[1].text.rfind("正在处理（", 0), 0u) << answerer.Boxes()[1].text;
+    EXPECT_FALSE(scene->Exists(path)) << "stopped: nothing written";
+  }
+}
+
 TEST_F(SaveDialogTest, AsksBeforeReplacingAFile) {
   scene->AddFile(scene->root() + "已有.csv", "old");
   dialog().SetInitialFolder(scene->root());

@@ -12,6 +12,25 @@ namespace renamora::testing {
 
 namespace {
 
+// Wine shows folders without write bits as read-only, symlinks as links (bit 0: gone).
+void RunUnix(const std::wstring& tool, const std::string& path, DWORD bit) {
+  const std::size_t slash = text::FindLastChar(path, '\\');
+  wchar_t folder[MAX_PATH] = {}, leaf[MAX_PATH] = {};
+  ::MultiByteToWideChar(CP_ACP, 0, path.substr(0, slash).c_str(), -1, folder, MAX_PATH);
+  ::MultiByteToWideChar(CP_ACP, 0, path.substr(slash + 1).c_str(), -1, leaf, MAX_PATH);
+  STARTUPINFOW startup;
+  ::GetStartupInfoW(&startup);
+  PROCESS_INFORMATION process{};
+  if (::CreateProcessW(nullptr, (tool + L" \"" + leaf + L"\"").data(), nullptr, nullptr, FALSE, 0,
+                       nullptr, folder, &startup, &process)) {
+    ::CloseHandle(process.hThread), ::CloseHandle(process.hProcess);
+  }
+  for (int i = 0; i < 500; ++i, ::Sleep(10)) {  // the tool outlives its process: wait for bit
+    const DWORD a = ::GetFileAttributesA(path.c_str());
+    if (bit ? a != INVALID_FILE_ATTRIBUTES && (a & bit) : a == INVALID_FILE_ATTRIBUTES) break;
+  }
+}
+
 void RemoveTree(const std::string& folder) {
   WIN32_FIND_DATAA data;
   HANDLE find = ::FindFirstFileA((folder + "*").c_str(), &data);
@@ -21,7 +40,9 @@ void RemoveTree(const std::string& folder) {
       if (name == "." || name == "..") continue;
       const std::string path = folder + name;
       ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        RunUnix(L"Z:\\bin\\rm -f", path, 0);  // the link, not what it leads to
+      } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(path + "\\");
       } else {
         ::DeleteFileA(path.c_str());
@@ -54,9 +75,12 @@ class RealScene final : public Scene {
   CodePage& codePage() override { return codePage_; }
   const std::string& root() const override { return root_; }
 
+  // A link leads to the folder that holds it, up its own tree.
   void AddFolder(const std::string& path, std::uint32_t attributes) override {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return RunUnix(L"Z:\\bin\\ln -s .", path, 0x400);
     ::CreateDirectoryA(path.c_str(), nullptr);
     SetAttributes(path, attributes);
+    if (attributes & FILE_ATTRIBUTE_READONLY) RunUnix(L"Z:\\bin\\chmod a-w", path, 0x01);
   }
   void AddFile(const std::string& path, const std::string& content,
                std::uint32_t attributes) override {
