@@ -1,5 +1,7 @@
 #include "app/layout.h"
 
+#include "filelist/file_loading.h"
+
 namespace renamora::layout {
 
 namespace {
@@ -51,7 +53,7 @@ const Control kControls[] = {
   {"按钮3",        Kind::kPushButton,      Tab,       1,    170, 202, 75,  32,  "清空",                    D,                C, false, false, nullptr, false, nullptr, nullptr},
   {"分组框2",      Kind::kGroupBox,        Tab,       1,    16,  238, 232, 56,  "",                        D,                L, true,  false, nullptr, false, nullptr, nullptr},
   {"标签3",        Kind::kLabel,           "分组框2", 1,    46,  10,  152, 23,  "拖入载入文件，或从新加载", kHintColour,     L, true,  false, nullptr, false, nullptr, nullptr},
-  {"标签4",        Kind::kLabel,           "分组框2", 1,    16,  32,  198, 16,  "未加载文件",              Rgb(128, 128, 255), C, true, false, nullptr, false, nullptr, nullptr},
+  {"标签4",        Kind::kLabel,           "分组框2", 1,    16,  32,  198, 16,  kNothingLoadedYet,        Rgb(128, 128, 255), C, true, false, nullptr, false, nullptr, nullptr},
   {"拖放对象1",    Kind::kDropObject,      Tab,       1,    0,   0,   0,   0,   "",                        D,                L, false, false, nullptr, false, nullptr, nullptr},
 
   // Page 2, "导出设置".

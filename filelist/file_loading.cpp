@@ -229,7 +229,7 @@ void RefitFileListColumns(Context& ctx) {
 
 void ClearFileList(Context& ctx) {
   ctx.ui.超级列表框1.DeleteAllRows();
-  ctx.ui.标签4.SetCaption("未载入文件");
+  ctx.ui.标签4.SetCaption(kListEmptied);
   ctx.ui.透明标签1.SetVisible(true);
 }
 

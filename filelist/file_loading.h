@@ -8,6 +8,11 @@
 
 namespace renamora {
 
+// 标签4's caption before the first drop, and once 按钮3 has emptied the
+// list: two words on purpose, as users of the program have always seen them.
+inline constexpr char kNothingLoadedYet[] = "未加载文件";
+inline constexpr char kListEmptied[] = "未载入文件";
+
 // Files-dropped event of 拖放对象1: the dropped text is one full path, or
 // every path followed by CR LF. A folder is never a row: a dropped one is
 // walked, and so is every subfolder but hidden and system ones and links.

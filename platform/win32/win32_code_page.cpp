@@ -67,7 +67,7 @@ std::size_t LineEnd(std::string_view text, UnicodeForm form, std::size_t pos) {
 // Bytes of the character that starts at `pos`, as Windows reads it; 0 when
 // none does. A UTF-8 character is the shortest run of at most four bytes
 // that converts.
-std::size_t CharLength(std::string_view text, UnicodeForm form, std::size_t pos) {
+std::size_t EncodedCharLength(std::string_view text, UnicodeForm form, std::size_t pos) {
   if (form != UnicodeForm::kUtf8) {
     UnicodeChar c;
     return DecodeChar(text, form, pos, c) ? c.length : 0;
@@ -150,7 +150,7 @@ AnsiConversion Win32CodePage::ToAnsi(std::string_view text, UnicodeForm form) {
     // alone, the line is taken as its characters convert.
     std::string lineBytes;
     for (std::size_t pos = line, length = 0; pos < end; pos += length) {
-      length = CharLength(whole, form, pos - line);
+      length = EncodedCharLength(whole, form, pos - line);
       if (length == 0) return AnsiConversion::Refused(AnsiConversion::Outcome::kInvalid, pos);
       if (!Widen(text.substr(pos, length), form, wide) || !Narrow(wide, bytes)) {
         return AnsiConversion::Refused(AnsiConversion::Outcome::kNotInCodePage, pos);
