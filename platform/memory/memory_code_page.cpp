@@ -25,6 +25,18 @@ iconv_t OpenOrThrow(const char* to, const char* from) {
   return convert;
 }
 
+// One conversion of `in` from the converter's first state: iconv's answer,
+// and in `written` the bytes it wrote to `out`.
+std::size_t ConvertOnce(iconv_t convert, char* in, std::size_t inSize, char* out,
+                        std::size_t outSize, std::size_t& written) {
+  char* inAt = in;
+  char* outAt = out;
+  ::iconv(convert, nullptr, nullptr, nullptr, nullptr);
+  const std::size_t result = ::iconv(convert, &inAt, &inSize, &outAt, &outSize);
+  written = static_cast<std::size_t>(outAt - out);
+  return result;
+}
+
 // The GBK code of every character of the basic plane: a single byte as
 // itself, two bytes as lead * 256 + trail. Nothing beyond the basic plane
 // has a code in an ANSI code page. Windows also gives codes to the private
@@ -39,19 +51,15 @@ void Fill(CodeTable& table) {
     if (code >= 0xD800 && code <= 0xDFFF) continue;
     char in[4] = {static_cast<char>(code), static_cast<char>(code >> 8), 0, 0};
     char out[4];
-    char* inAt = in;
-    char* outAt = out;
-    std::size_t inLeft = sizeof(in);
-    std::size_t outLeft = sizeof(out);
-    ::iconv(convert, nullptr, nullptr, nullptr, nullptr);
+    std::size_t written = 0;
     // Anything but an exact conversion to one or two bytes (an approximation
     // counts irreversible, an ignorable character gives no byte) is no code.
-    if (::iconv(convert, &inAt, &inLeft, &outAt, &outLeft) != 0) continue;
+    if (ConvertOnce(convert, in, sizeof(in), out, sizeof(out), written) != 0) continue;
     const auto byte = [&](int i) {
       return static_cast<std::uint16_t>(static_cast<unsigned char>(out[i]));
     };
-    if (outAt - out == 1) table[code] = byte(0);
-    if (outAt - out == 2) table[code] = static_cast<std::uint16_t>(byte(0) << 8 | byte(1));
+    if (written == 1) table[code] = byte(0);
+    if (written == 2) table[code] = static_cast<std::uint16_t>(byte(0) << 8 | byte(1));
   }
   ::iconv_close(convert);
 }
@@ -69,13 +77,10 @@ std::bitset<256> LeadBytes() {
   for (unsigned b = 0; b < 256; ++b) {
     char in[1] = {static_cast<char>(b)};
     char out[8];
-    char* inAt = in;
-    char* outAt = out;
-    std::size_t inLeft = sizeof(in);
-    std::size_t outLeft = sizeof(out);
-    ::iconv(convert, nullptr, nullptr, nullptr, nullptr);
+    std::size_t written = 0;
     // An incomplete character is one that needs the bytes after it.
-    leads[b] = ::iconv(convert, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1) &&
+    leads[b] = ConvertOnce(convert, in, sizeof(in), out, sizeof(out), written) ==
+                   static_cast<std::size_t>(-1) &&
                errno == EINVAL;
   }
   ::iconv_close(convert);
