@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/save_as.h"
+#include "command/save_as.h"
 #include "platform/gbk_text.h"
 #include "platform/name_parts.h"
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/context.h"
+#include "command/context.h"
 
 namespace renamora {
 

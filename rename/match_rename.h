@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/context.h"
+#include "command/context.h"
 
 namespace renamora {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/save_as.h"
+#include "command/save_as.h"
 #include "platform/gbk_text.h"
 #include "platform/name_parts.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/context.h"
+#include "command/context.h"
 #include "platform/code_page.h"
 #include "platform/gbk_text.h"
 

@@ -36,6 +36,9 @@ count_report() {
 
 step() { printf '\n== %s\n' "$*"; }
 
+step "include layers"
+if bash scripts/include-check.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 step "native build"
 if bash scripts/build.sh native; then
   step "native tests"

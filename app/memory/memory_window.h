@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
 #include "app/list_models.h"
+#include "app/named_controls.h"
 #include "platform/memory/memory_ui.h"
 
 namespace renamora {

@@ -13,9 +13,9 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "app/context.h"
 #include "app/event_table.h"
 #include "app/layout.h"
+#include "app/named_controls.h"
 #include "app/win32/busy_window.h"
 #include "platform/list_model.h"
 #include "platform/win32/dpi.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <random>
 
-#include "app/save_as.h"
+#include "command/save_as.h"
 #include "platform/gbk_text.h"
 #include "tests/support/memory_app.h"
 #include "tests/support/plain_reading.h"

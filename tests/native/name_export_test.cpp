@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/list_models.h"
-#include "app/save_as.h"
+#include "command/save_as.h"
 #include "platform/gbk_text.h"
 #include "platform/name_parts.h"
 #include "tests/support/memory_app.h"

@@ -1,4 +1,4 @@
-#include "app/save_as.h"
+#include "command/save_as.h"
 
 namespace renamora {
 
