@@ -65,8 +65,26 @@ LRESULT CALLBACK BusyWindow::BoxMessage(int code, WPARAM wParam, LPARAM lParam) 
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+BusyWindow::BusyWindow(HWND window, MessageBoxes& messages) : window_(window), messages_(messages) {
+  // The taskbar button shows the progress where the system offers it
+  // (Windows 7 on); where it does not, the title alone does. Set up once
+  // for the window's life, not at every command.
+  comStarted_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  void* taskbar = nullptr;
+  if (SUCCEEDED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ITaskbarList3, &taskbar))) {
+    taskbar_ = static_cast<ITaskbarList3*>(taskbar);
+    if (FAILED(taskbar_->HrInit())) {
+      taskbar_->Release();
+      taskbar_ = nullptr;
+    }
+  }
+}
+
 BusyWindow::~BusyWindow() {
   EndTaskbarProgress();
+  if (taskbar_) taskbar_->Release();
+  if (comStarted_) ::CoUninitialize();
 }
 
 std::string BusyWindow::StopQuestion(std::size_t done, std::size_t total) {
@@ -146,16 +164,6 @@ void BusyWindow::Show() {
   shownTitle_ = title_;
   POINT at{};
   if (::GetCursorPos(&at) && IsOwnWindow(::WindowFromPoint(at), window_)) SetBusyCursor();
-  // The taskbar button shows the progress where the system offers it
-  // (Windows 7 on); where it does not, the title alone does.
-  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  comStarted_ = SUCCEEDED(com);
-  void* taskbar = nullptr;
-  if (SUCCEEDED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_ITaskbarList3, &taskbar))) {
-    taskbar_ = static_cast<ITaskbarList3*>(taskbar);
-    if (FAILED(taskbar_->HrInit())) EndTaskbarProgress();
-  }
 }
 
 void BusyWindow::ShowProgress() {
@@ -252,15 +260,7 @@ void BusyWindow::RestoreCursor() const {
 }
 
 void BusyWindow::EndTaskbarProgress() {
-  if (taskbar_) {
-    taskbar_->SetProgressState(window_, TBPF_NOPROGRESS);
-    taskbar_->Release();
-    taskbar_ = nullptr;
-  }
-  if (comStarted_) {
-    ::CoUninitialize();
-    comStarted_ = false;
-  }
+  if (taskbar_) taskbar_->SetProgressState(window_, TBPF_NOPROGRESS);
 }
 
 }  // namespace renamora::win32

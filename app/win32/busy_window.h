@@ -28,7 +28,7 @@ namespace renamora::win32 {
 
 class BusyWindow final : public Progress {
  public:
-  BusyWindow(HWND window, MessageBoxes& messages) : window_(window), messages_(messages) {}
+  BusyWindow(HWND window, MessageBoxes& messages);
   ~BusyWindow() override;
   BusyWindow(const BusyWindow&) = delete;
   BusyWindow& operator=(const BusyWindow&) = delete;

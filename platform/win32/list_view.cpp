@@ -7,6 +7,7 @@
 
 #include "platform/gbk_text.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/subclass.h"
 
 namespace renamora::win32 {
 
@@ -209,7 +210,6 @@ LRESULT CALLBACK OwnerDataListView::CellTipProc(HWND window, UINT message, WPARA
         view->HideTip();  // the text under the pointer is another now
         break;
       case WM_NCDESTROY:
-        ::RemoveWindowSubclass(window, CellTipProc, id);
         view->tips_ = nullptr;
         break;
       default:
@@ -218,7 +218,7 @@ LRESULT CALLBACK OwnerDataListView::CellTipProc(HWND window, UINT message, WPARA
   } catch (...) {
     return 0;  // nothing may escape into the system's message dispatch
   }
-  return ::DefSubclassProc(window, message, wParam, lParam);
+  return PassToWindow(window, message, wParam, lParam, CellTipProc, id);
 }
 
 bool OwnerDataListView::HandleNotify(NMHDR& header, LRESULT& result) {
@@ -408,13 +408,12 @@ LRESULT CALLBACK ListHint::SubclassProc(HWND window, UINT message, WPARAM wParam
       return result;
     }
     case WM_NCDESTROY:
-      ::RemoveWindowSubclass(window, SubclassProc, id);
       hint->subclassed_ = false;
       break;
     default:
       break;
   }
-  return ::DefSubclassProc(window, message, wParam, lParam);
+  return PassToWindow(window, message, wParam, lParam, SubclassProc, id);
 }
 
 }  // namespace renamora::win32
