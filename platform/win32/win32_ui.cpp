@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/subclass.h"
 #include "platform/win32/win32_code_page.h"
 
 namespace renamora::win32 {
@@ -96,6 +97,10 @@ MessageAnswer Win32MessageBoxes::Show(const std::string& text, MessageButtons bu
   UINT type = MB_OK;
   if (buttons == MessageButtons::kOkCancel) type = MB_OKCANCEL;
   if (buttons == MessageButtons::kYesNo) type = MB_YESNO;
+  // No owner: task-modal instead, the box disables every window of the
+  // program, the main window and any box under it alike, without the
+  // commands knowing which window is up; and it shows even where there is
+  // no window yet or any more.
   const int pressed = ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), type | MB_TASKMODAL);
   // Whatever closed it (a button, Esc, the close box, or a box that could
   // not be shown), only the named button counts as that button.
@@ -170,7 +175,9 @@ void Win32DropObject::Deliver(HWND window, HDROP drop) {
   try {
     if (accepting_ && sink_) sink_(window, drop);
   } catch (...) {
-    // A failed drop leaves the window as it was; it must not end the program.
+    // Only reading the dropped names can fail here (a command catches its
+    // own failures), and the list is replaced only once a load has all its
+    // rows: the window stays as it was, and the program goes on.
   }
   ::DragFinish(drop);
 }
@@ -183,11 +190,10 @@ LRESULT CALLBACK Win32DropObject::SubclassProc(HWND window, UINT message, WPARAM
     return 0;
   }
   if (message == WM_NCDESTROY) {
-    ::RemoveWindowSubclass(window, SubclassProc, id);
     object->window_ = nullptr;
     object->subclassed_ = false;
   }
-  return ::DefSubclassProc(window, message, wParam, lParam);
+  return PassToWindow(window, message, wParam, lParam, SubclassProc, id);
 }
 
 }  // namespace renamora::win32
