@@ -88,6 +88,17 @@ const Control* Find(std::string_view name) {
   return nullptr;
 }
 
+const Control& FirstOfRadioGroup(const Control& radio) {
+  const Control* first = &radio;
+  while (first != kControls && first[-1].kind == Kind::kRadioButton &&
+         first[-1].page == radio.page &&
+         std::string_view(first[-1].parent ? first[-1].parent : "") ==
+             std::string_view(radio.parent ? radio.parent : "")) {
+    --first;
+  }
+  return *first;
+}
+
 Point PositionInMainWindow(const Control& control) {
   Point p{control.left, control.top};
   for (const char* parent = control.parent; parent != nullptr;) {

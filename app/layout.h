@@ -89,6 +89,11 @@ extern const std::size_t kTabCount;
 // The table entry of a control; nullptr for an unknown name.
 const Control* Find(std::string_view name);
 
+// The radio buttons the user picks one of are those that follow one another
+// in the table under one parent on one page; this gives the first of the
+// group `radio` is in. Both windows group them by it.
+const Control& FirstOfRadioGroup(const Control& radio);
+
 // Position of a control in the main window's client area, adding up the
 // offsets of its parents.
 struct Point {

@@ -16,12 +16,9 @@ MemoryMainWindow::MemoryMainWindow() : fileList_(MakeFileList()), ruleList_(Make
         break;
       case layout::Kind::kRadioButton: {
         auto radio = std::make_unique<MemoryRadioButton>(c.checked);
-        // Radio buttons of the same parent form one group; every page has
-        // the tab control as parent, so the page number tells them apart.
-        auto& pageGroup =
-            radioGroups_[std::string(c.parent ? c.parent : "") + "#" + std::to_string(c.page)];
-        if (!pageGroup) pageGroup = std::make_unique<std::vector<MemoryRadioButton*>>();
-        radio->JoinGroup(pageGroup.get());
+        auto& group = radioGroups_[layout::FirstOfRadioGroup(c).name];
+        if (!group) group = std::make_unique<std::vector<MemoryRadioButton*>>();
+        radio->JoinGroup(group.get());
         radios_[c.name] = std::move(radio);
         break;
       }
