@@ -82,6 +82,8 @@ bool DecodeChar(std::string_view text, UnicodeForm form, std::size_t pos, Unicod
   return false;
 }
 
+namespace {
+
 std::string_view CrLfIn(UnicodeForm form) {
   switch (form) {
     case UnicodeForm::kUtf16Le:
@@ -91,6 +93,17 @@ std::string_view CrLfIn(UnicodeForm form) {
     default:
       return "\r\n";
   }
+}
+
+}  // namespace
+
+std::size_t UnicodeLineEnd(std::string_view text, UnicodeForm form, std::size_t pos) {
+  const std::size_t unit = form == UnicodeForm::kUtf8 ? 1 : 2;
+  const std::string_view crLf = CrLfIn(form);
+  for (std::size_t at = pos; at + crLf.size() <= text.size(); at += unit) {
+    if (text.compare(at, crLf.size(), crLf) == 0) return at + crLf.size();
+  }
+  return text.size();
 }
 
 bool IsUtf8BeyondAscii(std::string_view text) {

@@ -54,8 +54,10 @@ struct UnicodeChar {
 // false when the bytes there are no character of the form.
 bool DecodeChar(std::string_view text, UnicodeForm form, std::size_t pos, UnicodeChar& c);
 
-// CR LF as the form writes it.
-std::string_view CrLfIn(UnicodeForm form);
+// Where the line of Unicode `text` that starts at byte `pos` ends, its
+// CR LF included: the end of the text when no CR LF follows. Steps by the
+// form's code unit, so that a CR LF is never found across two characters.
+std::size_t UnicodeLineEnd(std::string_view text, UnicodeForm form, std::size_t pos);
 
 // Whether `text` is valid UTF-8 throughout and holds at least one character
 // beyond ASCII.

@@ -99,14 +99,10 @@ std::string_view UnicodeRuleText(std::string_view text, UnicodeForm form) {
 
 // The number, from 1, of the line of Unicode text that holds byte `at`.
 std::size_t LineAt(std::string_view text, UnicodeForm form, std::size_t at) {
-  const std::string_view crLf = CrLfIn(form);
-  const std::size_t unit = form == UnicodeForm::kUtf8 ? 1 : 2;
   std::size_t line = 1;
-  for (std::size_t pos = 0; pos + crLf.size() <= at; pos += unit) {
-    if (text.compare(pos, crLf.size(), crLf) == 0) {
-      ++line;
-      pos += crLf.size() - unit;
-    }
+  for (std::size_t end = UnicodeLineEnd(text, form, 0); end <= at && end < text.size();
+       end = UnicodeLineEnd(text, form, end)) {
+    ++line;
   }
   return line;
 }

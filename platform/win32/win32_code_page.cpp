@@ -54,16 +54,6 @@ bool Narrow(const std::wstring& wide, std::string& bytes) {
          !usedDefault;
 }
 
-// Where the line that starts at `pos` ends, its CR LF included.
-std::size_t LineEnd(std::string_view text, UnicodeForm form, std::size_t pos) {
-  const std::size_t unit = form == UnicodeForm::kUtf8 ? 1 : 2;
-  const std::string_view crLf = CrLfIn(form);
-  for (std::size_t at = pos; at + crLf.size() <= text.size(); at += unit) {
-    if (text.compare(at, crLf.size(), crLf) == 0) return at + crLf.size();
-  }
-  return text.size();
-}
-
 // Bytes of the character that starts at `pos`, as Windows reads it; 0 when
 // none does. A UTF-8 character is the shortest run of at most four bytes
 // that converts.
@@ -139,7 +129,7 @@ AnsiConversion Win32CodePage::ToAnsi(std::string_view text, UnicodeForm form) {
   result.bytes.clear();
   std::string bytes;
   for (std::size_t line = 0; line < text.size();) {
-    const std::size_t end = LineEnd(text, form, line);
+    const std::size_t end = UnicodeLineEnd(text, form, line);
     const std::string_view whole = text.substr(line, end - line);
     if (Widen(whole, form, wide) && Narrow(wide, bytes)) {
       result.bytes += bytes;
