@@ -20,11 +20,15 @@ constexpr std::uint32_t kHidden = 0x02;
 constexpr std::uint32_t kSystem = 0x04;
 constexpr std::uint32_t kDirectory = 0x10;
 constexpr std::uint32_t kArchive = 0x20;
-constexpr std::uint32_t kFive = kReadOnly | kHidden | kSystem | kDirectory | kArchive;
 // A junction or symbolic link: a folder that is one may lead anywhere, its
 // own parent included.
 constexpr std::uint32_t kReparsePoint = 0x400;
-constexpr std::uint32_t kKept = kFive | kReparsePoint;
+// Every attribute a walk decides by: whether an entry is a folder, whether
+// a folder is hidden or system (not walked), read-only or archive (walked),
+// or a link (never followed). The rest (compressed, offline, indexed and
+// the like) says nothing about which files to list.
+constexpr std::uint32_t kKept =
+    kReadOnly | kHidden | kSystem | kDirectory | kArchive | kReparsePoint;
 }  // namespace attr
 
 struct FolderEntry {

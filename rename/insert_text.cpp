@@ -6,21 +6,22 @@
 
 namespace renamora {
 
-void AppendInsertedName(std::string& out, std::string_view name, std::string_view t,
-                        std::string_view s, InsertPosition position) {
+void AppendInsertedName(std::string& out, std::string_view name, std::string_view text,
+                        std::string_view separator, InsertPosition position) {
   if (position == InsertPosition::kBefore) {
-    out.append(t).append(s).append(name);
+    out.append(text).append(separator).append(name);
     return;
   }
   const NameParts parts = SplitAtLastDot(name);
-  out.append(parts.base).append(s).append(t).append(parts.extension);
+  out.append(parts.base).append(separator).append(text).append(parts.extension);
 }
 
-std::string InsertedText(std::string_view t, std::string_view s, InsertPosition position) {
-  std::string text;
-  text.reserve(t.size() + s.size());
-  if (position == InsertPosition::kBefore) return text.append(t).append(s);
-  return text.append(s).append(t);
+std::string InsertedText(std::string_view text, std::string_view separator,
+                         InsertPosition position) {
+  std::string inserted;
+  inserted.reserve(text.size() + separator.size());
+  if (position == InsertPosition::kBefore) return inserted.append(text).append(separator);
+  return inserted.append(separator).append(text);
 }
 
 namespace {

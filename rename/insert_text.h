@@ -15,16 +15,18 @@ enum class InsertPosition { kBefore, kAfter };
 inline constexpr const char kInsertTextLabel[] = "要加入的文本";
 inline constexpr const char kSeparatorLabel[] = "分隔符";
 
-// Appends the new name to `out`. Before: T + S + name. After: base + S + T +
-// extension, so a name without a "." gets S + T in front of it ('README'
-// becomes '-XREADME'). The commands put it straight behind the folder to
-// make the target path, without building it apart first.
-void AppendInsertedName(std::string& out, std::string_view name, std::string_view t,
-                        std::string_view s, InsertPosition position);
+// Appends the new name to `out`. Before: text + separator + name. After:
+// base + separator + text + extension, so a name without a "." gets
+// separator + text in front of it ('README' becomes '-XREADME'). The
+// commands put it straight behind the folder to make the target path,
+// without building it apart first.
+void AppendInsertedName(std::string& out, std::string_view name, std::string_view text,
+                        std::string_view separator, InsertPosition position);
 
-// The text AppendInsertedName puts into a name: T + S before it, S + T
-// after it; the way back takes it off again.
-std::string InsertedText(std::string_view t, std::string_view s, InsertPosition position);
+// What AppendInsertedName puts into a name: text + separator before it,
+// separator + text after it; the way back takes it off again.
+std::string InsertedText(std::string_view text, std::string_view separator,
+                         InsertPosition position);
 
 // 按钮1 "修改": inserts the text of 编辑框1 into every listed name and renames
 // the files. Does nothing at all when that text is empty.

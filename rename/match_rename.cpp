@@ -38,11 +38,11 @@ void ShowCounts(Context& ctx, std::size_t succeeded, std::size_t rows) {
 }  // namespace
 
 void AppendMatchedName(std::string& out, std::string_view name, std::string_view content,
-                       std::string_view s2, MatchWay way) {
+                       std::string_view separator, MatchWay way) {
   if (way == MatchWay::kReplace) {
     out.append(content).append(SplitAtLastDot(name).extension);
   } else {
-    AppendInsertedName(out, name, content, s2, AsInsertPosition(way));
+    AppendInsertedName(out, name, content, separator, AsInsertPosition(way));
   }
 }
 

@@ -21,11 +21,11 @@ inline constexpr const char kNoRulesMessage[] = "无匹配规则！";
 inline constexpr const char kAvoidanceQuestion[] =
     "1.是否开启修改文件名重复去错\r\n2.开启后重复名自动添加尾缀，未开启直接跳过修改";
 
-// Appends the new name to `out`. Before: content + S2 + name. Replace:
-// content + extension. After: base + S2 + content + extension. A name
-// without "." is all extension.
+// Appends the new name to `out`. Before: content + separator + name.
+// Replace: content + extension. After: base + separator + content +
+// extension. A name without "." is all extension.
 void AppendMatchedName(std::string& out, std::string_view name, std::string_view content,
-                       std::string_view s2, MatchWay way);
+                       std::string_view separator, MatchWay way);
 
 // The match test over a whole Rule list at once. A code occurs in a name
 // when its bytes stand in the name from a position that starts a character,
