@@ -1,6 +1,8 @@
-// Byte strings in the ANSI code page (GBK). Every scan steps over a double-byte
-// character as one unit, so that a trail byte equal to '\\', '.' or ',' is never
-// taken for that character.
+// Byte strings in the ANSI code page (GBK). The second byte of a Chinese
+// character runs from 0x40 to 0xFE: it may equal '\\' (0x5C), '|' (0x7C) or
+// an ASCII letter, though never '.' or ','. Every scan steps over a
+// double-byte character as one unit, so that such a byte is never taken for
+// a backslash, a separator or a letter to fold.
 #pragma once
 
 #include <cstddef>

@@ -18,7 +18,8 @@ OpResult LastFailure() {
 // The names come through the Unicode functions: the ANSI ones would give a
 // look-alike for a character GBK lacks ("Koln.jpg" for "Köln.jpg"), and a
 // command would then rename a sibling of that name. Such a character comes
-// out as "?" instead, so that the row can only fail.
+// out as "?" instead, so that the row can only fail: "?" is a wildcard no
+// file name may hold, and the ANSI rename refuses it as an invalid name.
 class FindEnumeration final : public FolderEnumeration {
  public:
   FindEnumeration(FindHandle handle, const WIN32_FIND_DATAW& first)
