@@ -559,6 +559,28 @@ void MeasureLoad(Window& window, const Workspace& space, int runs, Results& resu
   results.Part(Metric("LoadDroppedFiles", files, "/emptylist/command_only"), commandOnly);
   results.Part(Metric("LoadDroppedFiles", files, "/emptylist/list_update"), listUpdate);
   results.Part(Metric("LoadDroppedFiles", files, "/emptylist/list_paint"), listPaint);
+
+  // The loaded list scrolled to its last row, then a hundred pages up, each
+  // painted: the view asks only for the rows it shows, however many there are.
+  HWND list = window.List();
+  std::vector<double> toEnd;
+  std::vector<double> pagesUp;
+  for (int run = 0; run < runs; ++run) {
+    ::SendMessageA(list, LVM_ENSUREVISIBLE, 0, FALSE);
+    ::UpdateWindow(list);
+    toEnd.push_back(Milliseconds([&] {
+      ::SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(files - 1), FALSE);
+      ::UpdateWindow(list);
+    }));
+    pagesUp.push_back(Milliseconds([&] {
+      for (int page = 0; page < 100; ++page) {
+        ::SendMessageA(list, WM_VSCROLL, SB_PAGEUP, 0);
+        ::UpdateWindow(list);
+      }
+    }));
+  }
+  results.Part(Metric("ListScroll", files, "/to_last_row"), toEnd);
+  results.Part(Metric("ListScroll", files, "/100_pages_up"), pagesUp);
 }
 
 // One rename command and its restore, each timed, with the same renames as
