@@ -367,6 +367,7 @@ class AnsweredSaveDialog final : public renamora::SaveDialog {
     return true;
   }
   std::string FileName() const override { return fileName_; }
+  char32_t UnusableCharacter() const override { return 0; }
 
  private:
   std::string fileName_;

@@ -48,6 +48,10 @@ class SaveDialog {
   // dialog's file name. On cancel the file name keeps its previous value.
   virtual bool Show() = 0;
   virtual std::string FileName() const = 0;
+  // The first character of the path the user last confirmed that GBK has
+  // no code for, 0 when every one has one. Such a path is not the file
+  // name: nothing may be written under a look-alike of what was chosen.
+  virtual char32_t UnusableCharacter() const = 0;
 };
 
 enum class MessageButtons { kOk, kOkCancel, kYesNo };

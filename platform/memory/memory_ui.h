@@ -82,6 +82,8 @@ class MemorySaveDialog final : public SaveDialog {
   void SetInitialFolder(const std::string& folder) override { initialFolder_ = folder; }
   bool Show() override;
   std::string FileName() const override { return fileName_; }
+  // Paths in the program's code page have none.
+  char32_t UnusableCharacter() const override { return 0; }
 
   void Answer(std::optional<std::string> path) { answers_.push_back(std::move(path)); }
   void ClearAnswers() { answers_.clear(); }

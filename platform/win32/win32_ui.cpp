@@ -72,23 +72,34 @@ Win32SaveDialog::Win32SaveDialog(HWND owner, std::string fileName, std::string f
 bool Win32SaveDialog::Show() {
   // Room for any path the dialog can produce, long ones included.
   constexpr DWORD kBufferSize = 32768;
-  std::vector<char> buffer(kBufferSize, '\0');
-  fileName_.copy(buffer.data(), std::min<std::size_t>(fileName_.size(), kBufferSize - 1));
+  std::vector<wchar_t> buffer(kBufferSize, L'\0');
+  const std::wstring proposed = FromGbk(fileName_);
+  proposed.copy(buffer.data(), std::min<std::size_t>(proposed.size(), kBufferSize - 1));
+  const std::wstring filter = FromGbk(filter_);
+  const std::wstring folder = FromGbk(initialFolder_);
+  const std::wstring extension = FromGbk(defaultExtension_);
 
-  OPENFILENAMEA dialog{};
+  // The Unicode dialog: the ANSI one would turn a character GBK lacks into
+  // a look-alike ("Koln.csv" for "Köln.csv") and write, or replace, a file
+  // the user never named; its question before replacing is about the name
+  // shown, not the one written.
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = owner_;
-  dialog.lpstrFilter = filter_.c_str();
+  dialog.lpstrFilter = filter.c_str();
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = buffer.data();
   dialog.nMaxFile = kBufferSize;
-  dialog.lpstrInitialDir = initialFolder_.empty() ? nullptr : initialFolder_.c_str();
-  dialog.lpstrDefExt = defaultExtension_.empty() ? nullptr : defaultExtension_.c_str();
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
   // No change of the working folder: the program would otherwise keep the
   // chosen folder open, so that the user could not delete or rename it.
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!::GetSaveFileNameA(&dialog)) return false;
-  fileName_.assign(buffer.data());
+  if (!::GetSaveFileNameW(&dialog)) return false;
+  std::string chosen;
+  unusable_ = ToGbk(buffer.data(), chosen);
+  // A path that cannot be written keeps the name proposed before.
+  if (unusable_ == 0) fileName_ = std::move(chosen);
   return true;
 }
 

@@ -59,6 +59,7 @@ class Win32SaveDialog final : public SaveDialog {
   void SetInitialFolder(const std::string& folder) override { initialFolder_ = folder; }
   bool Show() override;
   std::string FileName() const override { return fileName_; }
+  char32_t UnusableCharacter() const override { return unusable_; }
 
  private:
   HWND owner_;
@@ -66,6 +67,7 @@ class Win32SaveDialog final : public SaveDialog {
   std::string filter_;  // description, NUL, pattern, NUL, NUL
   std::string defaultExtension_;
   std::string initialFolder_;
+  char32_t unusable_ = 0;
 };
 
 // Makes the save dialogs of a window. The program's own makes the common

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "platform/ui.h"
+#include "platform/win32/win32_code_page.h"
 #include "tests/support/scene.h"
 #include "tests/support/win32/modal_answerer.h"
 #include "tests/support/win32/real_window.h"
@@ -163,6 +164,19 @@ TEST_F(SaveDialogTest, AsksBeforeReplacingAFile) {
   EXPECT_TRUE(answerer.Boxes()[1].answered);
   EXPECT_EQ(dialog().FileName(), scene->root() + "已有.csv");
   EXPECT_EQ(scene->Content(scene->root() + "已有.csv"), "old");  // the dialog writes nothing
+}
+
+TEST_F(SaveDialogTest, ANameWithACharacterGbkLacksWritesNothing) {
+  // An ANSI dialog would hand back "Koln.csv" for "Köln.csv": a file the
+  // user never named, replaced without a question.
+  scene->AddFile(scene->root() + "Koln.csv", "old");
+  ModalAnswerer answerer;
+  answerer.SaveAs(win32::FromGbk(scene->root()) + L"K\u00f6ln.csv").Press(IDOK);
+  answerer.Run([&] { app.Click("按钮11"); });
+  ASSERT_EQ(answerer.Boxes().size(), 2u);
+  EXPECT_EQ(answerer.Boxes()[1].text.rfind("文件名含有无法使用的字符：", 0), 0u)
+      << answerer.Boxes()[1].text;
+  EXPECT_EQ(scene->Content(scene->root() + "Koln.csv"), "old");
 }
 
 TEST_F(SaveDialogTest, TheExportDialogStartsWithNoName) {

@@ -9,6 +9,7 @@
 #include <set>
 #include <thread>
 
+#include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_ui.h"
 
 namespace renamora::testing {
@@ -71,17 +72,22 @@ void Free(HWND box) {
 }  // namespace
 
 ModalAnswerer& ModalAnswerer::Press(int buttonId) {
-  plan_.push_back({Step::kPress, buttonId, {}});
+  plan_.push_back({Step::kPress, buttonId, {}, {}});
   return *this;
 }
 
 ModalAnswerer& ModalAnswerer::Close() {
-  plan_.push_back({Step::kClose, 0, {}});
+  plan_.push_back({Step::kClose, 0, {}, {}});
   return *this;
 }
 
 ModalAnswerer& ModalAnswerer::SaveAs(std::string fileName) {
-  plan_.push_back({Step::kSaveAs, 0, std::move(fileName)});
+  plan_.push_back({Step::kSaveAs, 0, std::move(fileName), {}});
+  return *this;
+}
+
+ModalAnswerer& ModalAnswerer::SaveAs(std::wstring fileName) {
+  plan_.push_back({Step::kSaveAs, 0, {}, std::move(fileName)});
   return *this;
 }
 
@@ -113,7 +119,11 @@ void ModalAnswerer::Answer(HWND box, const Step& step) {
       break;
     case Step::kSaveAs:
       if (HWND field = NameField(box)) {
-        ::SetWindowTextA(field, step.fileName.c_str());
+        if (step.wideFileName.empty()) {
+          ::SetWindowTextA(field, step.fileName.c_str());
+        } else {
+          ::SetWindowTextW(field, step.wideFileName.c_str());
+        }
         PressButton(box, IDOK);
       } else {
         Free(box);
@@ -168,15 +178,16 @@ void ModalAnswerer::Watch(const std::atomic<bool>& done) {
       if (HWND field = NameField(box)) {
         seen.kind = Kind::kSaveDialog;
         seen.text = win32::WindowText(field);
-        char folder[MAX_PATH * 2] = {};
-        ::SendMessageA(box, CDM_GETFOLDERPATH, sizeof(folder), reinterpret_cast<LPARAM>(folder));
-        seen.folder = folder;
+        // The program's dialogs are Unicode ones: they answer in UTF-16.
+        wchar_t folder[MAX_PATH * 2] = {};
+        ::SendMessageW(box, CDM_GETFOLDERPATH, MAX_PATH * 2, reinterpret_cast<LPARAM>(folder));
+        win32::ToGbk(folder, seen.folder);
       } else {
         seen.kind = Kind::kMessageBox;
         ::EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&seen.text));
       }
       if (look_) look_(box);
-      Step step{Step::kClose, 0, {}};
+      Step step{Step::kClose, 0, {}, {}};
       if (used_ < plan_.size()) {
         step = plan_[used_++];
       } else {

@@ -56,6 +56,8 @@ class ModalAnswerer {
   // The next box, a save dialog: type `fileName` into its name field and
   // confirm. A name without a folder is taken in the dialog's folder.
   ModalAnswerer& SaveAs(std::string fileName);
+  // The same, typed as Unicode: a name may hold a character GBK lacks.
+  ModalAnswerer& SaveAs(std::wstring fileName);
 
   // Called on the watching thread for each box, before it is answered, to
   // look at the windows while the box is up.
@@ -80,6 +82,7 @@ class ModalAnswerer {
     enum Action { kPress, kClose, kSaveAs } action;
     int button;
     std::string fileName;
+    std::wstring wideFileName;  // typed instead when not empty
   };
   void Watch(const std::atomic<bool>& done);
   void Answer(HWND box, const Step& step);
