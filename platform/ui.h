@@ -34,10 +34,15 @@ class RadioButton {
 class TextBox {
  public:
   virtual ~TextBox() = default;
-  // The text in GBK; a character GBK has no code for stands there as "?".
-  virtual std::string Text() const = 0;
-  // The first such character, 0 when every one has a code.
-  virtual char32_t UnusableCharacter() const = 0;
+  // The text in GBK, read once into `text`, where a character GBK has no
+  // code for stands as "?"; returns the first such character, 0 when every
+  // one has a code.
+  virtual char32_t Read(std::string& text) const = 0;
+  std::string Text() const {
+    std::string text;
+    Read(text);
+    return text;
+  }
 };
 
 class SaveDialog {
@@ -79,12 +84,11 @@ class MessageBoxes {
 // names the box as its page labels it.
 inline bool ReadUsableText(const TextBox& box, MessageBoxes& messages, const char* what,
                            std::string& text) {
-  const char32_t unusable = box.UnusableCharacter();
+  const char32_t unusable = box.Read(text);
   if (unusable != 0) {
     messages.ShowNaming(std::string(what) + "含有无法使用的字符：", unusable, kMessageCaption);
     return false;
   }
-  text = box.Text();
   return true;
 }
 

@@ -59,8 +59,10 @@ class MemoryRadioButton final : public RadioButton {
 class MemoryTextBox final : public TextBox {
  public:
   explicit MemoryTextBox(std::string text = {}) : text_(std::move(text)) {}
-  std::string Text() const override { return text_; }
-  char32_t UnusableCharacter() const override { return unusable_; }
+  char32_t Read(std::string& text) const override {
+    text = text_;
+    return unusable_;
+  }
   // A text typed with a character GBK lacks holds "?" in its place, and
   // `unusable` names the first.
   void SetText(std::string text, char32_t unusable = 0) {

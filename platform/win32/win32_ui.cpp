@@ -36,14 +36,7 @@ std::string WindowText(HWND window) {
   return text;
 }
 
-std::string Win32TextBox::Text() const {
-  std::string text;
-  ToGbk(WideWindowText(box_), text);
-  return text;
-}
-
-char32_t Win32TextBox::UnusableCharacter() const {
-  std::string text;
+char32_t Win32TextBox::Read(std::string& text) const {
   return ToGbk(WideWindowText(box_), text);
 }
 

@@ -42,8 +42,7 @@ class Win32RadioButton final : public RadioButton {
 class Win32TextBox final : public TextBox {
  public:
   explicit Win32TextBox(HWND box) : box_(box) {}
-  std::string Text() const override;
-  char32_t UnusableCharacter() const override;
+  char32_t Read(std::string& text) const override;
 
  private:
   HWND box_;
