@@ -2,7 +2,8 @@
 # Makes the release package and checks it: the zip holds exactly renamora.exe
 # and 使用说明.txt; the exe carries no debug sections, weighs under 1 MB,
 # imports only Windows' own DLLs, is large-address-aware and names its debug
-# file by a link that matches it; the guide is UTF-8 with a byte-order mark
+# file by a link that matches it; the manifest carries the version of
+# res/version.h; the guide is UTF-8 with a byte-order mark
 # and CR LF; SHA256SUMS holds. Then, unless --package is given, builds the
 # same sources again in another folder and compares the bytes.
 # Prints "package: ..." for each check passed, "FAILED: package: ..." else.
@@ -61,6 +62,14 @@ if [ "$(head -c 3 "$text")" = $'\xef\xbb\xbf' ] && iconv -f UTF-8 -t UTF-8 "$tex
 else
   bad "使用说明.txt is not UTF-8 with a byte-order mark and CR LF"
 fi
+# The manifest is a file the resource compiler takes as it stands, so its
+# version is written by hand: it must be the one res/version.h gives.
+version=${zip#dist/renamora-}
+version=${version%-win32.zip}
+manifest=$(grep -o '<assemblyIdentity type="win32" name="Renamora.Renamora" version="[^"]*"' \
+  res/renamora.manifest | sed 's/.*version="//; s/"$//')
+[ "$manifest" = "$version" ] && ok "the manifest says version $version too" ||
+  bad "res/renamora.manifest says version ${manifest:-none}, res/version.h $version"
 (cd dist && sha256sum --quiet -c SHA256SUMS) && ok "SHA256SUMS holds" || bad "SHA256SUMS does not hold"
 
 if [ "${1:-}" != --package ]; then
