@@ -7,6 +7,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -187,14 +189,15 @@ class FileRows {
     if (name.size() > r.currentRoom) {
       // `name` may lie in the text itself, which can move as it grows.
       const char* base = text_.data();
-      const bool inside = name.data() >= base && name.data() < base + text_.size();
+      const bool inside = !std::less<const char*>()(name.data(), base) &&
+                          std::less<const char*>()(name.data(), base + text_.size());
       const std::size_t from = inside ? static_cast<std::size_t>(name.data() - base) : 0;
       MakeRoom(name.size());
       if (inside) name = std::string_view(text_.data() + from, name.size());
       r.current = Append(name);
       r.currentRoom = static_cast<std::uint16_t>(name.size());
     } else {
-      std::copy(name.begin(), name.end(), text_.begin() + r.current);
+      if (!name.empty()) std::memmove(text_.data() + r.current, name.data(), name.size());
     }
     r.currentLength = static_cast<std::uint16_t>(name.size());
     r.ownName = true;

@@ -15,9 +15,7 @@ class FileLoading : public ::testing::Test {
  protected:
   std::vector<std::string> Paths() {
     std::vector<std::string> paths;
-    for (const ShownRow& row : ShownRows(app.files())) {
-      paths.push_back(row.folder + row.currentName);
-    }
+    for (const ShownRow& r : ShownRows(app.files())) paths.push_back(r.folder + r.currentName);
     return paths;
   }
   MemoryApp app;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/list_model.h"
@@ -10,15 +11,11 @@
 namespace renamora::testing {
 
 struct ShownRow {
-  std::string folder;
-  std::string originalName;
-  std::string currentName;
+  std::string folder, originalName, currentName;
   Status status = Status::kNone;
 
-  bool operator==(const ShownRow& o) const {
-    return folder == o.folder && originalName == o.originalName && currentName == o.currentName &&
-           status == o.status;
-  }
+  auto Tie() const { return std::tie(folder, originalName, currentName, status); }
+  bool operator==(const ShownRow& o) const { return Tie() == o.Tie(); }
 };
 
 inline std::vector<ShownRow> ShownRows(const FileList& list) {
