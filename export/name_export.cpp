@@ -114,21 +114,19 @@ std::optional<std::string> NameListText(const FileList& list, ExportSelection se
   // unused.
   std::size_t plainSize = 0;
   for (std::size_t r = 0; r < rows; ++r) {
-    const FileRow& row = list[r];
-    if (!Selected(selection, row.status)) continue;
-    plainSize += (currentNames ? row.currentName : row.originalName).size() + 2;
-    if (selection == ExportSelection::kAll) plainSize += 1 + StatusText(row.status).size();
+    if (!Selected(selection, list.StatusOf(r))) continue;
+    plainSize += (currentNames ? list.CurrentName(r) : list.OriginalName(r)).size() + 2;
+    if (selection == ExportSelection::kAll) plainSize += 1 + StatusText(list.StatusOf(r)).size();
   }
   CsvText text(plainSize);
   for (std::size_t r = 0; r < rows; ++r) {
-    const FileRow& row = list[r];
-    if (!Selected(selection, row.status)) continue;
-    text.Field(SplitAtLastDot(currentNames ? row.currentName : row.originalName).base);
+    if (!Selected(selection, list.StatusOf(r))) continue;
+    text.Field(SplitAtLastDot(currentNames ? list.CurrentName(r) : list.OriginalName(r)).base);
     if (selection == ExportSelection::kAll) {
       text.Char(',');
       // The status words hold neither "," nor a quote: they are written as
       // they stand.
-      text.Plain(StatusText(row.status));
+      text.Plain(StatusText(list.StatusOf(r)));
     }
     text.Char('\r');
     text.Char('\n');

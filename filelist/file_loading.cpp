@@ -39,11 +39,11 @@ std::uint32_t FoldedHash(std::uint32_t hash, std::string_view path) {
   return hash;
 }
 
-bool IsSamePath(std::string_view path, const FileRow& row) {
-  if (path.size() != row.folder.size() + row.originalName.size()) return false;
-  auto at = [&](std::size_t i) {
-    return i < row.folder.size() ? row.folder[i] : row.originalName[i - row.folder.size()];
-  };
+bool IsSamePath(std::string_view path, const FileRows& rows, std::size_t row) {
+  const std::string_view folder = rows.Folder(row);
+  const std::string_view name = rows.OriginalName(row);
+  if (path.size() != folder.size() + name.size()) return false;
+  auto at = [&](std::size_t i) { return i < folder.size() ? folder[i] : name[i - folder.size()]; };
   // Equal bytes mean equal character boundaries: the path's serve for both.
   for (std::size_t i = 0; i < path.size(); ++i) {
     if (text::CharLength(path, i) == 2) {
@@ -81,9 +81,9 @@ class RowCollector {
  public:
   // A drop most often lists again about as many files as the list holds:
   // room for them at once spares the rows being moved as the list grows.
-  RowCollector(Progress& progress, bool mayMeetTwice, std::size_t likelyRows)
+  RowCollector(Progress& progress, bool mayMeetTwice, const FileRows& likely)
       : progress_(progress), mayMeetTwice_(mayMeetTwice) {
-    rows.reserve(likelyRows);
+    rows.Reserve(likely.size(), likely.TextBytes());
   }
 
   // False when the user asked to stop.
@@ -91,17 +91,13 @@ class RowCollector {
     std::uint32_t hash = 0;
     if (mayMeetTwice_ && Seen(path, hash)) return Step();
     const PathParts parts = SplitAtLastBackslash(path);
-    FileRow row;
-    row.folder.assign(parts.folder.data(), parts.folder.size());
-    row.originalName.assign(parts.name.data(), parts.name.size());
-    row.currentName = row.originalName;
-    rows.push_back(std::move(row));
+    rows.Add(parts.folder, parts.name);
     if (mayMeetTwice_) Remember(hash, rows.size() - 1);
     return Step();
   }
   bool Step() { return progress_.Step(rows.size(), 0); }
 
-  std::vector<FileRow> rows;
+  FileRows rows;
 
  private:
   struct Slot {
@@ -115,7 +111,7 @@ class RowCollector {
     hash = FoldedHash(kBasis, path);
     if (slots_.empty()) return false;
     for (std::size_t i = Home(hash); slots_[i].row; i = (i + 1) & (slots_.size() - 1)) {
-      if (slots_[i].hash == hash && IsSamePath(path, rows[slots_[i].row - 1])) return true;
+      if (slots_[i].hash == hash && IsSamePath(path, rows, slots_[i].row - 1)) return true;
     }
     return false;
   }
@@ -199,13 +195,13 @@ void LoadDroppedFiles(Context& ctx, const std::string& dropped) {
     std::string_view line;
     while (text::NextLine(dropped, pos, line)) paths.emplace_back(line);
   }
-  RowCollector collected(ctx.progress, MayMeetAFileTwice(paths), ctx.ui.超级列表框1.RowCount());
+  RowCollector collected(ctx.progress, MayMeetAFileTwice(paths), ctx.ui.超级列表框1.Rows());
   // A stopped load lists what it found so far.
   for (const std::string& path : paths) {
     if (!CollectInto(ctx.fs, path, collected)) break;
   }
-  std::vector<FileRow>& rows = collected.rows;
-  if (rows.capacity() / 2 > rows.size()) rows.shrink_to_fit();
+  FileRows& rows = collected.rows;
+  rows.ShrinkToFit();
   // The list takes the new rows whole; the old ones go with `collected`.
   rows.swap(ctx.ui.超级列表框1.Rows());
   RefitFileListColumns(ctx);

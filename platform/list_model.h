@@ -7,7 +7,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -30,28 +33,6 @@ inline const std::string& StatusText(Status status) {
   return kTexts[static_cast<std::size_t>(status)];
 }
 
-// One row of the File list.
-struct FileRow {
-  static constexpr std::size_t kColumns = 4;
-  std::string folder;             // "文件路径": the folder with its trailing backslash
-  std::string originalName;       // "原名": the name when listed
-  std::string currentName;        // "现文件名": the name the file is taken to have now
-  Status status = Status::kNone;  // "状态"
-
-  const std::string& Cell(std::size_t column) const {
-    switch (column) {
-      case 0:
-        return folder;
-      case 1:
-        return originalName;
-      case 2:
-        return currentName;
-      default:
-        return StatusText(status);
-    }
-  }
-};
-
 // One row of the Rule list.
 struct RuleRow {
   static constexpr std::size_t kColumns = 2;
@@ -69,7 +50,8 @@ class ListModel {
   virtual std::size_t RowCount() const = 0;
   virtual std::size_t ColumnCount() const = 0;
   virtual const std::string& ColumnTitle(std::size_t column) const = 0;
-  virtual const std::string& CellText(std::size_t row, std::size_t column) const = 0;
+  // Valid until the list next changes.
+  virtual std::string_view CellText(std::size_t row, std::size_t column) const = 0;
   virtual int ColumnWidth(std::size_t column) const = 0;
   virtual void SetColumnWidth(std::size_t column, int width) = 0;
   // The byte length of the longest cell of every column (0 in a list
@@ -84,25 +66,37 @@ class ListModel {
   std::uint64_t widthRevision_ = 0;
 };
 
-template <typename Row>
-class RowList final : public ListModel {
+// The titles and widths of a list's columns.
+template <std::size_t Columns>
+class ColumnSet : public ListModel {
  public:
-  using Titles = std::array<std::string, Row::kColumns>;
+  using Titles = std::array<std::string, Columns>;
 
-  RowList(Titles titles, int initialWidth) : titles_(std::move(titles)) {
+  ColumnSet(Titles titles, int initialWidth) : titles_(std::move(titles)) {
     widths_.fill(initialWidth);
   }
 
-  std::size_t RowCount() const override { return rows_.size(); }
-  std::size_t ColumnCount() const override { return Row::kColumns; }
+  std::size_t ColumnCount() const override { return Columns; }
   const std::string& ColumnTitle(std::size_t column) const override { return titles_[column]; }
-  const std::string& CellText(std::size_t row, std::size_t column) const override {
-    return rows_[row].Cell(column);
-  }
   int ColumnWidth(std::size_t column) const override { return widths_[column]; }
   void SetColumnWidth(std::size_t column, int width) override {
     widths_[column] = width;
     ++widthRevision_;
+  }
+
+ private:
+  Titles titles_;
+  std::array<int, Columns> widths_{};
+};
+
+template <typename Row>
+class RowList final : public ColumnSet<Row::kColumns> {
+ public:
+  using ColumnSet<Row::kColumns>::ColumnSet;
+
+  std::size_t RowCount() const override { return rows_.size(); }
+  std::string_view CellText(std::size_t row, std::size_t column) const override {
+    return rows_[row].Cell(column);
   }
   std::vector<std::size_t> WidestCells() const override {
     std::array<std::size_t, Row::kColumns> widest{};
@@ -121,12 +115,223 @@ class RowList final : public ListModel {
   void DeleteAllRows() { std::vector<Row>().swap(rows_); }
 
  private:
-  Titles titles_;
-  std::array<int, Row::kColumns> widths_{};
   std::vector<Row> rows_;
 };
 
-using FileList = RowList<FileRow>;
+// The rows of the File list, held compactly: a list may hold a million.
+// Each folder's text is kept once (a row names it by number), every name in
+// one growing text (a row knows where its names start and how long they
+// are), and a row's "现文件名" shares the bytes of its "原名" until a rename
+// gives it a name of its own. A name that a rename gives later goes where
+// the row's last name of its own was when it fits, at the end of the text
+// otherwise. Names read from it stay valid until the rows next change.
+class FileRows {
+ public:
+  std::size_t size() const { return rows_.size(); }
+  bool empty() const { return rows_.empty(); }
+
+  // Room for `rows` rows and `textBytes` bytes of folders and names.
+  void Reserve(std::size_t rows, std::size_t textBytes) {
+    rows_.reserve(rows);
+    text_.reserve(textBytes);
+  }
+  // Gives back what is held beyond twice what is used.
+  void ShrinkToFit() {
+    if (rows_.capacity() / 2 > rows_.size()) rows_.shrink_to_fit();
+    if (text_.capacity() / 2 > text_.size()) text_.shrink_to_fit();
+  }
+  void swap(FileRows& other) noexcept {
+    rows_.swap(other.rows_);
+    folders_.swap(other.folders_);
+    folderSlots_.swap(other.folderSlots_);
+    text_.swap(other.text_);
+  }
+
+  // A row showing `name` in "原名" and "现文件名", in `folder` (with its
+  // trailing backslash), and no status.
+  void Add(std::string_view folder, std::string_view name) {
+    std::uint32_t f;
+    // A walk lists a folder's files one after another.
+    if (!rows_.empty() && FolderText(rows_.back().folder) == folder) {
+      f = rows_.back().folder;
+    } else {
+      f = FolderNumber(folder);
+    }
+    const std::uint32_t at = Append(name);
+    rows_.push_back(
+        {f, at, static_cast<std::uint32_t>(name.size()), at, 0, 0, Status::kNone, false});
+  }
+
+  std::string_view Folder(std::size_t row) const { return FolderText(rows_[row].folder); }
+  std::string_view OriginalName(std::size_t row) const {
+    const Row& r = rows_[row];
+    return Text(r.original, r.originalLength);
+  }
+  std::string_view CurrentName(std::size_t row) const {
+    const Row& r = rows_[row];
+    return r.ownName ? Text(r.current, r.currentLength) : Text(r.original, r.originalLength);
+  }
+  Status StatusOf(std::size_t row) const { return rows_[row].status; }
+  void SetStatus(std::size_t row, Status status) { rows_[row].status = status; }
+
+  // Makes sure SetCurrentName(row, name) with a name of `bytes` bytes will
+  // need no memory, so that it cannot fail once the file has its name.
+  void PrepareCurrentName(std::size_t row, std::size_t bytes) {
+    if (bytes > rows_[row].currentRoom) MakeRoom(bytes);
+  }
+  // `name` is at most 65,535 bytes, as every name a rename gives is.
+  void SetCurrentName(std::size_t row, std::string_view name) {
+    Row& r = rows_[row];
+    if (name == Text(r.original, r.originalLength)) {
+      r.ownName = false;  // its room stays the row's for a later name
+      return;
+    }
+    if (name.size() > r.currentRoom) {
+      // `name` may lie in the text itself, which can move as it grows.
+      const char* base = text_.data();
+      const bool inside = !std::less<const char*>()(name.data(), base) &&
+                          std::less<const char*>()(name.data(), base + text_.size());
+      const std::size_t from = inside ? static_cast<std::size_t>(name.data() - base) : 0;
+      MakeRoom(name.size());
+      if (inside) name = std::string_view(text_.data() + from, name.size());
+      r.current = Append(name);
+      r.currentRoom = static_cast<std::uint16_t>(name.size());
+    } else {
+      if (!name.empty()) std::memmove(text_.data() + r.current, name.data(), name.size());
+    }
+    r.currentLength = static_cast<std::uint16_t>(name.size());
+    r.ownName = true;
+  }
+
+  // The bytes the rows hold, room not yet used included.
+  std::size_t HeldBytes() const {
+    return rows_.capacity() * sizeof(Row) + folders_.capacity() * sizeof(Span) +
+           folderSlots_.capacity() * sizeof(std::uint32_t) + text_.capacity();
+  }
+  // The bytes of folders and names written so far.
+  std::size_t TextBytes() const { return text_.size(); }
+
+ private:
+  struct Row {
+    std::uint32_t folder;          // its number in folders_
+    std::uint32_t original;        // where "原名" starts in text_
+    std::uint32_t originalLength;  //
+    std::uint32_t current;         // where the row's room for a name of its own starts
+    std::uint16_t currentLength;   // the name of its own
+    std::uint16_t currentRoom;     // 0 until it has had one
+    Status status;                 // "状态"
+    bool ownName;                  // "现文件名" is the name at `current`, else "原名"
+  };
+  struct Span {
+    std::uint32_t start;
+    std::uint32_t length;
+  };
+
+  std::string_view Text(std::uint32_t start, std::uint32_t length) const {
+    return std::string_view(text_.data() + start, length);
+  }
+  std::string_view FolderText(std::uint32_t folder) const {
+    return Text(folders_[folder].start, folders_[folder].length);
+  }
+  // Grows the text by at least half when it must grow, so that names added
+  // one by one cost no more than once their bytes in copying.
+  void MakeRoom(std::size_t bytes) {
+    const std::size_t needed = text_.size() + bytes;
+    if (needed > text_.capacity()) text_.reserve(std::max(needed, text_.capacity() * 2));
+  }
+  std::uint32_t Append(std::string_view s) {
+    MakeRoom(s.size());
+    const auto at = static_cast<std::uint32_t>(text_.size());
+    text_.insert(text_.end(), s.begin(), s.end());
+    return at;
+  }
+
+  static std::uint32_t Hash(std::string_view s) {
+    std::uint32_t hash = 2166136261u;
+    for (char c : s) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+  }
+  std::size_t Home(std::uint32_t hash) const {
+    return (hash * 2654435761u) & (folderSlots_.size() - 1);
+  }
+  // The folder's number, the folder added first if it is new.
+  std::uint32_t FolderNumber(std::string_view folder) {
+    const std::uint32_t hash = Hash(folder);
+    std::size_t i = folderSlots_.empty() ? 0 : Home(hash);
+    for (; !folderSlots_.empty() && folderSlots_[i]; i = (i + 1) & (folderSlots_.size() - 1)) {
+      if (FolderText(folderSlots_[i] - 1) == folder) return folderSlots_[i] - 1;
+    }
+    const auto number = static_cast<std::uint32_t>(folders_.size());
+    folders_.push_back({Append(folder), static_cast<std::uint32_t>(folder.size())});
+    if (folders_.size() * 2 > folderSlots_.size()) {
+      // A power of two at most half full.
+      std::vector<std::uint32_t>(std::max<std::size_t>(16, folderSlots_.size() * 2))
+          .swap(folderSlots_);
+      for (std::uint32_t f = 0; f < folders_.size(); ++f) Place(f);
+    } else {
+      folderSlots_[i] = number + 1;
+    }
+    return number;
+  }
+  void Place(std::uint32_t folder) {
+    std::size_t i = Home(Hash(FolderText(folder)));
+    while (folderSlots_[i]) i = (i + 1) & (folderSlots_.size() - 1);
+    folderSlots_[i] = folder + 1;
+  }
+
+  std::vector<Row> rows_;
+  std::vector<Span> folders_;
+  std::vector<std::uint32_t> folderSlots_;  // folder number + 1; 0: empty
+  std::vector<char> text_;                  // every folder and name, one after another
+};
+
+// The File list: "文件路径", "原名", "现文件名", "状态".
+class FileList final : public ColumnSet<4> {
+ public:
+  using ColumnSet<4>::ColumnSet;
+
+  std::size_t RowCount() const override { return rows_.size(); }
+  std::string_view CellText(std::size_t row, std::size_t column) const override {
+    switch (column) {
+      case 0:
+        return rows_.Folder(row);
+      case 1:
+        return rows_.OriginalName(row);
+      case 2:
+        return rows_.CurrentName(row);
+      default:
+        return StatusText(rows_.StatusOf(row));
+    }
+  }
+  std::vector<std::size_t> WidestCells() const override {
+    std::vector<std::size_t> widest(4);
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+      for (std::size_t column = 0; column < 4; ++column) {
+        widest[column] = std::max(widest[column], CellText(row, column).size());
+      }
+    }
+    return widest;
+  }
+
+  std::string_view Folder(std::size_t row) const { return rows_.Folder(row); }
+  std::string_view OriginalName(std::size_t row) const { return rows_.OriginalName(row); }
+  std::string_view CurrentName(std::size_t row) const { return rows_.CurrentName(row); }
+  Status StatusOf(std::size_t row) const { return rows_.StatusOf(row); }
+  void SetStatus(std::size_t row, Status status) { rows_.SetStatus(row, status); }
+  void PrepareCurrentName(std::size_t row, std::size_t bytes) {
+    rows_.PrepareCurrentName(row, bytes);
+  }
+  void SetCurrentName(std::size_t row, std::string_view name) { rows_.SetCurrentName(row, name); }
+  void Add(std::string_view folder, std::string_view name) { rows_.Add(folder, name); }
+
+  FileRows& Rows() { return rows_; }
+  const FileRows& Rows() const { return rows_; }
+  void DeleteAllRows() { FileRows().swap(rows_); }
+
+ private:
+  FileRows rows_;
+};
+
 using RuleList = RowList<RuleRow>;
 
 }  // namespace renamora

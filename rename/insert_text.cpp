@@ -43,11 +43,10 @@ void InsertTextRename(Context& ctx) {
   std::string from;
   std::string to;
   for (std::size_t r = 0; r < count; ++r) {
-    FileRow& row = rows[r];
-    from.assign(row.folder).append(row.currentName);
-    to.assign(row.folder);
-    AppendInsertedName(to, row.currentName, t, s, position);
-    row.status = RenameRowFile(ctx.fs, row, from, to) ? Status::kDone : Status::kFailed;
+    from.assign(rows.Folder(r)).append(rows.CurrentName(r));
+    to.assign(rows.Folder(r));
+    AppendInsertedName(to, rows.CurrentName(r), t, s, position);
+    rows.SetStatus(r, RenameRowFile(ctx.fs, rows, r, from, to) ? Status::kDone : Status::kFailed);
     if (!ctx.progress.Step(r + 1, count)) break;
   }
   RefitFileListColumns(ctx);
@@ -61,12 +60,13 @@ void InsertTextRestore(Context& ctx) {
     return;
   }
   const std::string inserted = InsertedText(t, s, PositionOnPage(ctx));
-  RestoreRows(ctx.fs, ctx.ui.超级列表框1, ctx.progress, [&](const FileRow& row, std::string& to) {
-    // Without a text nothing was inserted that could be taken off.
-    if (t.empty()) return false;
-    to.append(RemoveEvery(row.currentName, inserted));
-    return true;
-  });
+  RestoreRows(ctx.fs, ctx.ui.超级列表框1, ctx.progress,
+              [&](std::string_view currentName, std::string& to) {
+                // Without a text nothing was inserted that could be taken off.
+                if (t.empty()) return false;
+                to.append(RemoveEvery(currentName, inserted));
+                return true;
+              });
   RefitFileListColumns(ctx);
 }
 

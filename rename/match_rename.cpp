@@ -191,43 +191,44 @@ void MatchRename(Context& ctx) {
   std::string to;
   std::string suffixed;
   // Renames row r; its status tells how that went.
-  auto renameRow = [&](std::size_t r, FileRow& row) {
-    const std::size_t rule = matcher.FindRule(row.currentName);
+  auto renameRow = [&](std::size_t r) {
+    const std::size_t rule = matcher.FindRule(rows.CurrentName(r));
     if (rule == RuleMatcher::kNoRule) {
-      row.status = Status::kNoCode;
+      rows.SetStatus(r, Status::kNoCode);
       return;
     }
     const std::string& content = rules[rule].content;
-    from.assign(row.folder).append(row.currentName);
-    to.assign(row.folder);
-    AppendMatchedName(to, row.currentName, content, s2, way);
-    if (RenameRowFile(ctx.fs, row, from, to)) {
-      row.status = Status::kSucceeded;
+    from.assign(rows.Folder(r)).append(rows.CurrentName(r));
+    to.assign(rows.Folder(r));
+    AppendMatchedName(to, rows.CurrentName(r), content, s2, way);
+    if (RenameRowFile(ctx.fs, rows, r, from, to)) {
+      rows.SetStatus(r, Status::kSucceeded);
       return;
     }
-    const NameParts built = SplitAtLastDot(std::string_view(to).substr(row.folder.size()));
+    const NameParts built = SplitAtLastDot(std::string_view(to).substr(rows.Folder(r).size()));
     // Only a name that is the content itself plus an extension can collide
     // with a sibling's: the way replace. Its one second try is numbered by
     // the row.
     if (avoid && built.base == content) {
-      suffixed.assign(row.folder)
+      suffixed.assign(rows.Folder(r))
           .append(built.base)
           .append("_")
           .append(std::to_string(r + 1))
           .append(built.extension);
-      if (RenameRowFile(ctx.fs, row, from, suffixed)) {
-        row.status = Status::kSucceededWithSuffix;
+      if (RenameRowFile(ctx.fs, rows, r, from, suffixed)) {
+        rows.SetStatus(r, Status::kSucceededWithSuffix);
         return;
       }
     }
-    row.status = Status::kFailed;
+    rows.SetStatus(r, Status::kFailed);
   };
   std::size_t succeeded = 0;
   std::size_t reached = 0;
   while (reached < count) {
-    FileRow& row = rows[reached];
-    renameRow(reached++, row);
-    if (row.status == Status::kSucceeded || row.status == Status::kSucceededWithSuffix) {
+    const std::size_t r = reached++;
+    renameRow(r);
+    if (rows.StatusOf(r) == Status::kSucceeded ||
+        rows.StatusOf(r) == Status::kSucceededWithSuffix) {
       ++succeeded;
     }
     if (!ctx.progress.Step(reached, count)) break;
@@ -245,16 +246,16 @@ void MatchRestore(Context& ctx) {
   std::optional<RuleMatcher> matcher;  // only rows with one name in both columns need it
   FileList& rows = ctx.ui.超级列表框1;
   const RestoreCount restored =
-      RestoreRows(ctx.fs, rows, ctx.progress, [&](const FileRow& row, std::string& to) {
+      RestoreRows(ctx.fs, rows, ctx.progress, [&](std::string_view currentName, std::string& to) {
         // Without rules nothing tells what was inserted.
         if (rules.RowCount() == 0) return false;
         if (!matcher) matcher.emplace(rules.Rows());
-        const std::size_t rule = matcher->FindRule(row.currentName);
+        const std::size_t rule = matcher->FindRule(currentName);
         // Without a matching rule the target stays the bare folder, which
         // names no file: the row fails.
         if (rule != RuleMatcher::kNoRule) {
           const std::string& content = rules[rule].content;
-          to.append(RemoveEvery(row.currentName, InsertedText(content, s2, AsInsertPosition(way))));
+          to.append(RemoveEvery(currentName, InsertedText(content, s2, AsInsertPosition(way))));
         }
         return true;
       });

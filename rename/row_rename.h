@@ -18,20 +18,20 @@ namespace renamora {
 // failed row can be renamed again and is exported under its real name.
 // The room for the new name is made first, so that once the file has its
 // new name nothing can fail before the row says so.
-inline bool RenameRowFile(FileSystem& fs, FileRow& row, const std::string& from,
+inline bool RenameRowFile(FileSystem& fs, FileList& list, std::size_t row, const std::string& from,
                           const std::string& to) {
   const std::string_view name =
-      WithoutTrailingDotsAndBlanks(std::string_view(to).substr(row.folder.size()));
-  row.currentName.reserve(name.size());
+      WithoutTrailingDotsAndBlanks(std::string_view(to).substr(list.Folder(row).size()));
+  list.PrepareCurrentName(row, name.size());
   if (!fs.RenameFile(from, to)) return false;
-  row.currentName.assign(name.data(), name.size());
+  list.SetCurrentName(row, name);
   return true;
 }
 
 // The way back of both rename pages: every listed file is renamed to
 // "原名", or, where the row shows one name in both columns and no command
 // has touched it since it was listed (a file listed after it was renamed),
-// to what `takeOff(row, to)` appends to the target (the row's folder); a
+// to what `takeOff(currentName, to)` appends to the target (the row's folder); a
 // row for which it returns false stays as it is, and the rows after it are
 // still restored. A touched row with one name in both columns is back
 // already or was never renamed: it is left alone, status and all. Each row
@@ -48,24 +48,24 @@ RestoreCount RestoreRows(FileSystem& fs, FileList& rows, Progress& progress, Tak
   std::string from;
   std::string to;
   while (count.reached < total) {
-    FileRow& row = rows[count.reached++];
-    to.assign(row.folder);
+    const std::size_t row = count.reached++;
+    to.assign(rows.Folder(row));
     bool known = true;
-    if (row.originalName != row.currentName) {
-      to.append(row.originalName);
-    } else if (row.status == Status::kNone) {
-      known = takeOff(static_cast<const FileRow&>(row), to);
+    if (rows.OriginalName(row) != rows.CurrentName(row)) {
+      to.append(rows.OriginalName(row));
+    } else if (rows.StatusOf(row) == Status::kNone) {
+      known = takeOff(rows.CurrentName(row), to);
     } else {
       known = false;
-      if (row.status == Status::kDone) ++count.back;
+      if (rows.StatusOf(row) == Status::kDone) ++count.back;
     }
     if (known) {
-      from.assign(row.folder).append(row.currentName);
-      if (RenameRowFile(fs, row, from, to)) {
-        row.status = Status::kDone;
+      from.assign(rows.Folder(row)).append(rows.CurrentName(row));
+      if (RenameRowFile(fs, rows, row, from, to)) {
+        rows.SetStatus(row, Status::kDone);
         ++count.back;
       } else {
-        row.status = Status::kFailed;
+        rows.SetStatus(row, Status::kFailed);
       }
     }
     if (!progress.Step(count.reached, total)) break;

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <string_view>
 
 #include "platform/gbk_text.h"
 #include "platform/win32/dpi.h"
@@ -14,7 +15,7 @@ namespace renamora::win32 {
 namespace {
 
 // Copies as much of `text` as fits, never half of a double-byte character.
-void CopyCell(const std::string& text, char* out, int capacity) {
+void CopyCell(std::string_view text, char* out, int capacity) {
   if (!out || capacity <= 0) return;
   const std::size_t limit = static_cast<std::size_t>(capacity) - 1;
   std::size_t n = 0;
@@ -27,7 +28,7 @@ void CopyCell(const std::string& text, char* out, int capacity) {
   out[n] = '\0';
 }
 
-void CopyCell(const std::string& text, wchar_t* out, int capacity) {
+void CopyCell(std::string_view text, wchar_t* out, int capacity) {
   if (!out || capacity <= 0) return;
   if (text.empty()) {
     out[0] = L'\0';
@@ -138,8 +139,9 @@ void OwnerDataListView::AnswerTip(NMHDR& request) {
   if ((hit.flags & LVHT_ONITEM) && hit.iItem >= 0 &&
       static_cast<std::size_t>(hit.iItem) < model_.RowCount() && hit.iSubItem >= 0 &&
       static_cast<std::size_t>(hit.iSubItem) < model_.ColumnCount()) {
-    const std::string& text = model_.CellText(hit.iItem, hit.iSubItem);
-    if (IsCut(hit.iItem, hit.iSubItem, text)) tipText_ = text;
+    // Measured as the tip shows it, ended by a zero.
+    tipText_.assign(model_.CellText(hit.iItem, hit.iSubItem));
+    if (!IsCut(hit.iItem, hit.iSubItem, tipText_)) tipText_.clear();
   }
   // An empty text shows no tip.
   if (request.code == TTN_GETDISPINFOA) {
@@ -231,12 +233,11 @@ bool OwnerDataListView::HandleNotify(NMHDR& header, LRESULT& result) {
       // still counts may be gone: that row shows empty.
       auto& info = reinterpret_cast<NMLVDISPINFOA&>(header);
       if (!(info.item.mask & LVIF_TEXT)) break;
-      static const std::string kNothing;
       const int row = info.item.iItem;
       const int column = info.item.iSubItem;
       const bool exists = row >= 0 && static_cast<std::size_t>(row) < model_.RowCount() &&
                           column >= 0 && static_cast<std::size_t>(column) < model_.ColumnCount();
-      const std::string& text = exists ? model_.CellText(row, column) : kNothing;
+      const std::string_view text = exists ? model_.CellText(row, column) : std::string_view();
       if (header.code == LVN_GETDISPINFOA) {
         CopyCell(text, info.item.pszText, info.item.cchTextMax);
       } else {

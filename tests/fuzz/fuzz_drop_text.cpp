@@ -31,8 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string dropped(reinterpret_cast<const char*>(data), size);
   app.DropOnWindow(dropped);
   // Every row splits its path back into the same bytes, and starts untouched.
-  for (const renamora::FileRow& row : app.files().Rows()) {
-    if (row.currentName != row.originalName || row.status != renamora::Status::kNone) std::abort();
+  const renamora::FileList& rows = app.files();
+  for (std::size_t r = 0; r < rows.RowCount(); ++r) {
+    if (rows.CurrentName(r) != rows.OriginalName(r) ||
+        rows.StatusOf(r) != renamora::Status::kNone) {
+      std::abort();
+    }
   }
   if (app.fs.Content("D:\\a\\b.txt") != std::optional<std::string>("b")) std::abort();
   return 0;

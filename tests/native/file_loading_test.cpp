@@ -4,6 +4,7 @@
 
 #include "platform/name_parts.h"
 #include "tests/support/memory_app.h"
+#include "tests/support/shown_rows.h"
 
 namespace renamora::testing {
 namespace {
@@ -14,7 +15,7 @@ class FileLoading : public ::testing::Test {
  protected:
   std::vector<std::string> Paths() {
     std::vector<std::string> paths;
-    for (const FileRow& row : app.files().Rows()) paths.push_back(row.folder + row.currentName);
+    for (const ShownRow& r : ShownRows(app.files())) paths.push_back(r.folder + r.currentName);
     return paths;
   }
   MemoryApp app;
@@ -40,11 +41,7 @@ TEST_F(FileLoading, OneDroppedFileGivesOneRow) {
   app.fs.AddFile("D:\\a\\b.txt");
   app.DropOnWindow("D:\\a\\b.txt");
   ASSERT_EQ(app.files().RowCount(), 1u);
-  const FileRow& row = app.files()[0];
-  EXPECT_EQ(row.folder, "D:\\a\\");
-  EXPECT_EQ(row.originalName, "b.txt");
-  EXPECT_EQ(row.currentName, "b.txt");
-  EXPECT_EQ(row.status, Status::kNone);
+  EXPECT_EQ(ShownRows(app.files())[0], (ShownRow{"D:\\a\\", "b.txt", "b.txt", Status::kNone}));
   EXPECT_EQ(app.Caption("标签4"), "载入1个文件");
   EXPECT_FALSE(app.window.hint("透明标签1").Visible());
 }
@@ -111,7 +108,7 @@ TEST_F(FileLoading, WhatCannotBeReadIsListedOrSkippedWithoutAMessage) {
 TEST_F(FileLoading, AnEmptyFolderStillReplacesTheListAndHidesTheHint) {
   app.fs.AddFile("D:\\a.txt");
   app.DropOnWindow("D:\\a.txt");
-  app.files()[0].status = Status::kDone;
+  app.files().SetStatus(0, Status::kDone);
   app.fs.AddFolder("D:\\empty");
   app.DropOnWindow("D:\\empty");
   EXPECT_EQ(app.files().RowCount(), 0u);
@@ -129,23 +126,23 @@ TEST_F(FileLoading, EachDropReplacesEveryCellOfTheRowsBefore) {
   app.fs.AddFile("D:\\s\\x");
   app.fs.AddFile("D:\\s\\y.txt");
   app.DropOnWindow("D:\\很长的文件夹名字");
-  app.files()[0].currentName = "改过的名字.txt";
-  app.files()[0].status = Status::kNoCode;
-  app.files()[1].status = Status::kSucceeded;
+  app.files().SetCurrentName(0, "改过的名字.txt");
+  app.files().SetStatus(0, Status::kNoCode);
+  app.files().SetStatus(1, Status::kSucceeded);
   app.DropOnWindow("D:\\s");
   ASSERT_EQ(app.files().RowCount(), 2u);
-  const FileRow expected[] = {{"D:\\s\\", "x", "x", Status::kNone},
-                              {"D:\\s\\", "y.txt", "y.txt", Status::kNone}};
+  const std::vector<std::vector<std::string>> expected = {{"D:\\s\\", "x", "x", ""},
+                                                          {"D:\\s\\", "y.txt", "y.txt", ""}};
   for (std::size_t r = 0; r < 2; ++r) {
-    for (std::size_t c = 0; c < FileRow::kColumns; ++c) {
-      EXPECT_EQ(app.files()[r].Cell(c), expected[r].Cell(c)) << r << "," << c;
+    for (std::size_t c = 0; c < app.files().ColumnCount(); ++c) {
+      EXPECT_EQ(app.files().CellText(r, c), expected[r][c]) << r << "," << c;
     }
   }
   EXPECT_EQ(app.files().ColumnWidth(2), 6 * 8 + 12);  // the title "现文件名" is the widest
   app.DropOnWindow(MemoryApp::DropText({"D:\\很长的文件夹名字", "D:\\s\\x"}));
   ASSERT_EQ(app.files().RowCount(), 4u);
-  EXPECT_EQ(app.files()[0].currentName, "一号长长的文件名.txt");
-  EXPECT_EQ(app.files()[0].status, Status::kNone);
+  EXPECT_EQ(app.files().CurrentName(0), "一号长长的文件名.txt");
+  EXPECT_EQ(app.files().StatusOf(0), Status::kNone);
   EXPECT_EQ(Paths().back(), "D:\\s\\x");
   EXPECT_EQ(app.Caption("标签4"), "载入4个文件");
 }
@@ -161,9 +158,9 @@ TEST_F(FileLoading, ADriveRootGetsNoDoubledBackslash) {
 TEST_F(FileLoading, APathEndingInABackslashTreatedAsAFileHasEmptyNames) {
   app.DropOnWindow("D:\\missing\\");
   ASSERT_EQ(app.files().RowCount(), 1u);
-  EXPECT_EQ(app.files()[0].folder, "D:\\missing\\");
-  EXPECT_EQ(app.files()[0].originalName, "");
-  EXPECT_EQ(app.files()[0].currentName, "");
+  EXPECT_EQ(app.files().Folder(0), "D:\\missing\\");
+  EXPECT_EQ(app.files().OriginalName(0), "");
+  EXPECT_EQ(app.files().CurrentName(0), "");
 }
 
 TEST_F(FileLoading, SplitsAtRealBackslashesOnly) {
@@ -179,7 +176,7 @@ TEST_F(FileLoading, SplitsAtRealBackslashesOnly) {
   app.fs.AddFile(path);
   app.DropOnWindow("D:\\" + k5C);
   ASSERT_EQ(app.files().RowCount(), 1u);
-  EXPECT_EQ(app.files()[0].currentName, "x" + k5C + "y.txt");
+  EXPECT_EQ(app.files().CurrentName(0), "x" + k5C + "y.txt");
 }
 
 TEST_F(FileLoading, ColumnsAfterALoad) {
@@ -265,7 +262,7 @@ TEST(FolderWalk, AVeryDeepTreeDoesNotExhaustTheStack) {
   Context ctx{fs, messages, progress, window.controls(), codePage};
   LoadDroppedFiles(ctx, "R:\\");
   ASSERT_EQ(window.fileList().RowCount(), 1u);
-  EXPECT_EQ(window.fileList()[0].currentName, "leaf.txt");
+  EXPECT_EQ(window.fileList().CurrentName(0), "leaf.txt");
 }
 
 }  // namespace

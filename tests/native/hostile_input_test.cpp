@@ -103,14 +103,14 @@ TEST_F(HostileInput, PathsThatCannotBeReadAreListedAndFailAlone) {
   // The long folder cannot be read, so it is listed like a file; the missing
   // file is listed; the unreadable folder gives nothing.
   ASSERT_EQ(app.files().RowCount(), 3u);
-  EXPECT_EQ(app.files()[0].originalName, std::string(270, 'L'));
+  EXPECT_EQ(app.files().OriginalName(0), std::string(270, 'L'));
   EXPECT_EQ(app.messages.Count(), 0u);
 
   app.window.textBox("编辑框1").SetText("X");
   app.Click("按钮1");
-  EXPECT_EQ(app.files()[0].status, Status::kFailed);
-  EXPECT_EQ(app.files()[1].status, Status::kFailed);
-  EXPECT_EQ(app.files()[2].status, Status::kDone);
+  EXPECT_EQ(app.files().StatusOf(0), Status::kFailed);
+  EXPECT_EQ(app.files().StatusOf(1), Status::kFailed);
+  EXPECT_EQ(app.files().StatusOf(2), Status::kDone);
   EXPECT_EQ(app.fs.Content(longFolder + "\\far.txt"), "far");
   EXPECT_EQ(app.fs.Content("D:\\ok\\X-a.txt"), "a");
 }
@@ -122,13 +122,13 @@ TEST_F(HostileInput, AFileRenamedAwayBetweenLoadAndRename) {
   ASSERT_TRUE(app.fs.RenameFile("D:\\p\\a.txt", "D:\\p\\moved.txt"));  // another program
   app.window.textBox("编辑框1").SetText("X");
   app.Click("按钮1");
-  EXPECT_EQ(app.files()[0].status, Status::kFailed);
-  EXPECT_EQ(app.files()[0].currentName, "a.txt");  // still what the row last knew
-  EXPECT_EQ(app.files()[1].status, Status::kDone);
+  EXPECT_EQ(app.files().StatusOf(0), Status::kFailed);
+  EXPECT_EQ(app.files().CurrentName(0), "a.txt");  // still what the row last knew
+  EXPECT_EQ(app.files().StatusOf(1), Status::kDone);
   EXPECT_EQ(app.fs.Content("D:\\p\\moved.txt"), "a");
   app.Click("按钮2");
-  EXPECT_EQ(app.files()[0].status, Status::kFailed);
-  EXPECT_EQ(app.files()[1].status, Status::kDone);
+  EXPECT_EQ(app.files().StatusOf(0), Status::kFailed);
+  EXPECT_EQ(app.files().StatusOf(1), Status::kDone);
   EXPECT_EQ(app.fs.Content("D:\\p\\b.txt"), "b");
 }
 
@@ -141,8 +141,8 @@ TEST_F(HostileInput, TargetNamesOf255And256Bytes) {
   for (std::size_t length : {255u, 256u}) {
     app.window.textBox("编辑框1").SetText(std::string(length - 6, 'X'));
     app.Click("按钮1");
-    EXPECT_EQ(app.files()[0].status, Status::kFailed) << length;
-    EXPECT_EQ(app.files()[0].currentName, "a.txt") << length;
+    EXPECT_EQ(app.files().StatusOf(0), Status::kFailed) << length;
+    EXPECT_EQ(app.files().CurrentName(0), "a.txt") << length;
   }
   EXPECT_EQ(app.fs.Content("D:\\p\\a.txt"), "a");
   EXPECT_EQ(app.fs.Content("D:\\p\\b.txt"), "b");
@@ -152,7 +152,7 @@ TEST_F(HostileInput, TargetNamesOf255And256Bytes) {
   for (int i = 0; i < 120; ++i) wide += "照";
   app.window.textBox("编辑框1").SetText(wide);
   app.Click("按钮1");
-  EXPECT_EQ(app.files()[0].status, Status::kDone);
+  EXPECT_EQ(app.files().StatusOf(0), Status::kDone);
   EXPECT_EQ(app.fs.Content("D:\\p\\" + wide + "-a.txt"), "a");
 }
 

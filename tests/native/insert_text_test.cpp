@@ -62,7 +62,7 @@ TEST_F(InsertText, RenamesOnDiskAndRestoresByFirstName) {
   EXPECT_EQ(Current(), renamed);
   EXPECT_EQ(Statuses(), Names(4, "完成"));
   EXPECT_EQ(Disk(), InFolder(renamed, first));
-  for (const FileRow& row : app.files().Rows()) EXPECT_EQ(row.folder, kFolder);
+  for (const ShownRow& row : ShownRows(app.files())) EXPECT_EQ(row.folder, kFolder);
 
   Restore();
   EXPECT_EQ(Current(), first);
@@ -198,7 +198,7 @@ TEST_F(InsertText, ANameLeftEndingInDotsOrBlanksIsShownAsStored) {
   EXPECT_EQ(Current(), (Names{"ab", "cd", "ef"}));
   EXPECT_EQ(Statuses(), Names(3, "完成"));
   EXPECT_EQ(Disk(), InFolder({"ab", "cd", "ef"}, first));
-  for (const FileRow& row : app.files().Rows()) {
+  for (const ShownRow& row : ShownRows(app.files())) {
     EXPECT_EQ(app.fs.StoredName(row.folder + row.currentName), row.currentName);
   }
   Page("X", "", true);
@@ -210,7 +210,7 @@ TEST_F(InsertText, ANameLeftEndingInDotsOrBlanksIsShownAsStored) {
 TEST_F(InsertText, ACaseOnlyDifferenceIsRestored) {
   Load({"A.txt"});
   ASSERT_TRUE(app.fs.RenameFile("D:\\p\\A.txt", "D:\\p\\a.txt"));
-  app.files()[0].currentName = "a.txt";
+  app.files().SetCurrentName(0, "a.txt");
   Page("", "-", true);
   Restore();
   EXPECT_EQ(Statuses(), Names{"完成"});

@@ -278,7 +278,7 @@ TEST_F(MatchRules, ADropLeavesTheFileListAlone) {
   app.DropOnWindow("D:\\f\\a.txt");
   Drop("D:\\r\\rules.txt", "a,1", MessageAnswer::kCancel);
   EXPECT_EQ(app.files().RowCount(), 1u);
-  EXPECT_EQ(app.files()[0].currentName, "a.txt");
+  EXPECT_EQ(app.files().CurrentName(0), "a.txt");
   EXPECT_EQ(Shown(), (Rules{{"a", "1"}}));
 }
 

@@ -32,7 +32,7 @@ Status StatusOf(const std::string& word) {
 // base, without the row's empty status and the line end.
 std::string CsvField(const std::string& field) {
   FileList list = MakeFileList();
-  list.Rows().push_back(FileRow{"D:\\f\\", field + ".txt", field + ".txt", Status::kNone});
+  list.Add("D:\\f\\", field + ".txt");
   NoProgress progress;
   const std::string line = NameListText(list, ExportSelection::kAll, true, progress).value();
   EXPECT_EQ(line.substr(line.size() - 3), ",\r\n");
@@ -44,7 +44,10 @@ class NameExport : public ::testing::Test {
   NameExport() { app.fs.AddFolder("D:\\"); }
   void Row(const std::string& name, const std::string& status) { Row(name, name, status); }
   void Row(const std::string& original, const std::string& current, const std::string& status) {
-    app.files().Rows().push_back(FileRow{"D:\\f\\", original, current, StatusOf(status)});
+    FileList& files = app.files();
+    files.Add("D:\\f\\", original);
+    files.SetCurrentName(files.RowCount() - 1, current);
+    files.SetStatus(files.RowCount() - 1, StatusOf(status));
   }
   MemorySaveDialog& dialog() { return app.window.dialog("通用对话框1"); }
 
@@ -77,7 +80,7 @@ TEST_F(NameExport, SelectionsTakeExactStatusWordsOnly) {
   EXPECT_EQ(app.messages.Count(), 0u);
   // The export only reads the list.
   EXPECT_EQ(app.files().RowCount(), 6u);
-  EXPECT_EQ(app.files()[0].status, Status::kSucceeded);
+  EXPECT_EQ(app.files().StatusOf(0), Status::kSucceeded);
 }
 
 TEST_F(NameExport, WritesGbkBytesWithoutMarkOrHeader) {

@@ -12,6 +12,7 @@
 #include "app/memory/memory_window.h"
 #include "platform/gbk_text.h"
 #include "platform/memory/memory_ui.h"
+#include "tests/support/shown_rows.h"
 
 namespace renamora::testing {
 
@@ -250,7 +251,7 @@ class Sequence {
     log_ << "drop files [" << text << "]\n";
     RaiseEvent(ctx_, "拖放对象1", Event::kFilesDropped, text);
     std::set<std::string> listed;  // no folder is a row, and no file is listed twice
-    for (const FileRow& row : window_.fileList().Rows()) {
+    for (const ShownRow& row : ShownRows(window_.fileList())) {
       const auto attributes = fs_.Attributes(row.folder + row.originalName);
       if ((attributes && (*attributes & 0x10)) ||
           !listed.insert(Fold(row.folder + row.originalName)).second)
@@ -298,7 +299,7 @@ class Sequence {
     log_ << "click " << button << " T=[" << window_.textBox("编辑框1").Text() << "] S=["
          << window_.textBox("组合框1").Text() << "] S2=[" << window_.textBox("组合框2").Text()
          << "] answer " << (yes ? "yes" : "no") << "\n";
-    const std::vector<FileRow> before = window_.fileList().Rows();
+    const std::vector<ShownRow> before = ShownRows(window_.fileList());
     RaiseEvent(ctx_, button, Event::kClick);
     const std::size_t first = fs_.renames.size();  // a restore again renames only to "原名"
     if (std::string(button) != "按钮1" && std::string(button) != "按钮4" && Chance(30) &&
@@ -307,21 +308,17 @@ class Sequence {
       RaiseEvent(ctx_, button, Event::kClick);
     }
     for (std::size_t i = first; i < fs_.renames.size(); ++i) {
-      const auto& rows = window_.fileList().Rows();
-      if (std::none_of(rows.begin(), rows.end(), [&](const FileRow& row) {
+      const std::vector<ShownRow> rows = ShownRows(window_.fileList());
+      if (std::none_of(rows.begin(), rows.end(), [&](const ShownRow& row) {
             return row.folder + row.originalName == fs_.renames[i].second;
           }))
         dropProblem_ = "a second restore renamed " + fs_.renames[i].first;
     }
     // A stopped run leaves every row after the one it was at as it was.
     if (progress_.Stopped()) {
-      const std::vector<FileRow>& after = window_.fileList().Rows();
+      const std::vector<ShownRow> after = ShownRows(window_.fileList());
       for (std::size_t r = progress_.DoneAtStop(); r < before.size(); ++r) {
-        const bool same = after[r].folder == before[r].folder &&
-                          after[r].originalName == before[r].originalName &&
-                          after[r].currentName == before[r].currentName &&
-                          after[r].status == before[r].status;
-        if (!same) unreachedChanged_ = "row " + std::to_string(r) + " changed";
+        if (!(after[r] == before[r])) unreachedChanged_ = "row " + std::to_string(r) + " changed";
       }
     }
     if (!locked_.empty()) {
@@ -410,7 +407,7 @@ class Sequence {
     }
     fs_.writes.clear();
     // Every rename stayed in its folder and was of an entry a row names.
-    const FileList& rows = window_.fileList();
+    const std::vector<ShownRow> rows = ShownRows(window_.fileList());
     for (const auto& [from, to] : fs_.renames) {
       const std::size_t slash = text::FindLastChar(from, '\\');
       if (to.compare(0, slash + 1, from, 0, slash + 1) != 0 ||
@@ -418,16 +415,16 @@ class Sequence {
         return "rename left its folder: " + from + " -> " + to;
       }
       const std::string folder = from.substr(0, slash + 1);
-      const bool named = std::any_of(rows.Rows().begin(), rows.Rows().end(),
-                                     [&](const FileRow& row) { return row.folder == folder; });
+      const bool named = std::any_of(rows.begin(), rows.end(),
+                                     [&](const ShownRow& row) { return row.folder == folder; });
       if (!named) return "renamed what no row names: " + from;
     }
     // Every row that says it was renamed names a file that is there, unless
     // its folder was renamed meanwhile, another row names the same file, or
     // someone else removed it.
     std::map<std::string, int> sameFile;
-    for (const FileRow& row : rows.Rows()) ++sameFile[Fold(row.folder + row.originalName)];
-    for (const FileRow& row : rows.Rows()) {
+    for (const ShownRow& row : rows) ++sameFile[Fold(row.folder + row.originalName)];
+    for (const ShownRow& row : rows) {
       const bool success = row.status == Status::kDone || row.status == Status::kSucceeded ||
                            row.status == Status::kSucceededWithSuffix;
       if (!success || sameFile[Fold(row.folder + row.originalName)] > 1) continue;

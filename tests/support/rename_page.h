@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/memory_app.h"
+#include "tests/support/shown_rows.h"
 
 namespace renamora::testing {
 
@@ -28,12 +29,12 @@ class RenamePage {
 
   std::vector<std::string> Current() {
     std::vector<std::string> names;
-    for (const FileRow& row : app.files().Rows()) names.push_back(row.currentName);
+    for (const ShownRow& row : ShownRows(app.files())) names.push_back(row.currentName);
     return names;
   }
   std::vector<std::string> Statuses() {
     std::vector<std::string> words;
-    for (const FileRow& row : app.files().Rows()) words.push_back(StatusText(row.status));
+    for (const ShownRow& row : ShownRows(app.files())) words.push_back(StatusText(row.status));
     return words;
   }
   // Every file on drive D: with its content, so that a test sees at once

@@ -252,10 +252,10 @@ TEST_F(FileDrop, AColumnTheUserWidenedStaysSoUntilTheNextFitPutsTheFittedWidthBa
 
 TEST_F(FileDrop, AHundredThousandRowsShowAndScrollFromTheModel) {
   FileList& rows = app.window.fileList();
-  rows.Rows().reserve(100000);
+  rows.Rows().Reserve(100000, 0);
   for (int i = 0; i < 100000; ++i) {
-    rows.Rows().push_back(
-        {"D:\\大\\", "文件" + std::to_string(i) + ".txt", "新" + std::to_string(i), Status::kNone});
+    rows.Add("D:\\大\\", "文件" + std::to_string(i) + ".txt");
+    rows.SetCurrentName(i, "新" + std::to_string(i));
   }
   app.window.UpdateLists();
   ASSERT_EQ(ListRowCount(Files()), 100000);

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "tests/support/scene.h"
+#include "tests/support/shown_rows.h"
 #include "tests/support/win32/modal_answerer.h"
 #include "tests/support/win32/real_window.h"
 
@@ -118,9 +119,9 @@ class LongRun : public ::testing::Test {
   }
 
   std::size_t RowsWithStatus(Status status) {
-    const auto& rows = app.window.fileList().Rows();
+    const std::vector<ShownRow> rows = ShownRows(app.window.fileList());
     return static_cast<std::size_t>(std::count_if(
-        rows.begin(), rows.end(), [&](const FileRow& r) { return r.status == status; }));
+        rows.begin(), rows.end(), [&](const ShownRow& r) { return r.status == status; }));
   }
 
   static Scene* scene_;
@@ -208,7 +209,7 @@ TEST_F(LongRun, TheCloseBoxAndEscAskFirstAndAStopLeavesTheListTrue) {
   const std::size_t reached = RowsWithStatus(Status::kDone);
   EXPECT_GT(reached, 0u);
   EXPECT_LT(reached, static_cast<std::size_t>(kFiles));
-  const auto& rows = app.window.fileList().Rows();
+  const std::vector<ShownRow> rows = ShownRows(app.window.fileList());
   for (std::size_t r = 0; r < rows.size(); ++r) {
     if (r < reached) {
       EXPECT_EQ(rows[r].status, Status::kDone) << r;
