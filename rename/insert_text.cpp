@@ -33,10 +33,10 @@ InsertPosition PositionOnPage(const Context& ctx) {
 }  // namespace
 
 void InsertTextRename(Context& ctx) {
-  std::string t;
-  std::string s;
-  if (!ReadUsableText(ctx.ui.编辑框1, ctx.messages, kInsertTextLabel, t) || t.empty()) return;
-  if (!ReadUsableText(ctx.ui.组合框1, ctx.messages, kSeparatorLabel, s)) return;
+  std::string text;
+  std::string separator;
+  if (!ReadUsableText(ctx.ui.编辑框1, ctx.messages, kInsertTextLabel, text) || text.empty()) return;
+  if (!ReadUsableText(ctx.ui.组合框1, ctx.messages, kSeparatorLabel, separator)) return;
   const InsertPosition position = PositionOnPage(ctx);
   FileList& rows = ctx.ui.超级列表框1;
   const std::size_t count = rows.RowCount();
@@ -45,7 +45,7 @@ void InsertTextRename(Context& ctx) {
   for (std::size_t r = 0; r < count; ++r) {
     from.assign(rows.Folder(r)).append(rows.CurrentName(r));
     to.assign(rows.Folder(r));
-    AppendInsertedName(to, rows.CurrentName(r), t, s, position);
+    AppendInsertedName(to, rows.CurrentName(r), text, separator, position);
     rows.SetStatus(r, RenameRowFile(ctx.fs, rows, r, from, to) ? Status::kDone : Status::kFailed);
     if (!ctx.progress.Step(r + 1, count)) break;
   }
@@ -53,19 +53,19 @@ void InsertTextRename(Context& ctx) {
 }
 
 void InsertTextRestore(Context& ctx) {
-  std::string t;
-  std::string s;
-  if (!ReadUsableText(ctx.ui.编辑框1, ctx.messages, kInsertTextLabel, t) ||
-      !ReadUsableText(ctx.ui.组合框1, ctx.messages, kSeparatorLabel, s)) {
+  std::string text;
+  std::string separator;
+  if (!ReadUsableText(ctx.ui.编辑框1, ctx.messages, kInsertTextLabel, text) ||
+      !ReadUsableText(ctx.ui.组合框1, ctx.messages, kSeparatorLabel, separator)) {
     return;
   }
-  const std::string inserted = InsertedText(t, s, PositionOnPage(ctx));
+  const std::string inserted = InsertedText(text, separator, PositionOnPage(ctx));
   RestoreRows(ctx.fs, ctx.ui.超级列表框1, ctx.progress,
               [&](std::string_view currentName, std::string& to) {
                 // Without a text nothing was inserted that could be taken off.
-                if (t.empty()) return false;
+                if (text.empty()) return WayBack::kLeave;
                 to.append(RemoveEvery(currentName, inserted));
-                return true;
+                return WayBack::kRename;
               });
   RefitFileListColumns(ctx);
 }

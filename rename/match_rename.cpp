@@ -176,8 +176,8 @@ void MatchRename(Context& ctx) {
     return;
   }
   const MatchWay way = WayOnPage(ctx);
-  std::string s2;
-  if (!ReadUsableText(ctx.ui.组合框2, ctx.messages, kSeparatorLabel, s2)) return;
+  std::string separator;
+  if (!ReadUsableText(ctx.ui.组合框2, ctx.messages, kSeparatorLabel, separator)) return;
   bool avoid = false;
   if (way == MatchWay::kReplace) {
     avoid = ctx.messages.Show(kAvoidanceQuestion, MessageButtons::kYesNo, kMessageCaption) ==
@@ -200,7 +200,7 @@ void MatchRename(Context& ctx) {
     const std::string& content = rules[rule].content;
     from.assign(rows.Folder(r)).append(rows.CurrentName(r));
     to.assign(rows.Folder(r));
-    AppendMatchedName(to, rows.CurrentName(r), content, s2, way);
+    AppendMatchedName(to, rows.CurrentName(r), content, separator, way);
     if (RenameRowFile(ctx.fs, rows, r, from, to)) {
       rows.SetStatus(r, Status::kSucceeded);
       return;
@@ -241,23 +241,22 @@ void MatchRename(Context& ctx) {
 void MatchRestore(Context& ctx) {
   const RuleList& rules = ctx.ui.超级列表框2;
   const MatchWay way = WayOnPage(ctx);
-  std::string s2;
-  if (!ReadUsableText(ctx.ui.组合框2, ctx.messages, kSeparatorLabel, s2)) return;
+  std::string separator;
+  if (!ReadUsableText(ctx.ui.组合框2, ctx.messages, kSeparatorLabel, separator)) return;
   std::optional<RuleMatcher> matcher;  // only rows with one name in both columns need it
   FileList& rows = ctx.ui.超级列表框1;
   const RestoreCount restored =
       RestoreRows(ctx.fs, rows, ctx.progress, [&](std::string_view currentName, std::string& to) {
         // Without rules nothing tells what was inserted.
-        if (rules.RowCount() == 0) return false;
+        if (rules.RowCount() == 0) return WayBack::kLeave;
         if (!matcher) matcher.emplace(rules.Rows());
         const std::size_t rule = matcher->FindRule(currentName);
-        // Without a matching rule the target stays the bare folder, which
-        // names no file: the row fails.
-        if (rule != RuleMatcher::kNoRule) {
-          const std::string& content = rules[rule].content;
-          to.append(RemoveEvery(currentName, InsertedText(content, s2, AsInsertPosition(way))));
-        }
-        return true;
+        // Nor does a name that no rule's code is in: its row fails.
+        if (rule == RuleMatcher::kNoRule) return WayBack::kFail;
+        const std::string& content = rules[rule].content;
+        to.append(
+            RemoveEvery(currentName, InsertedText(content, separator, AsInsertPosition(way))));
+        return WayBack::kRename;
       });
   RefitFileListColumns(ctx);
   ShowCounts(ctx, restored.back, restored.reached);

@@ -28,12 +28,18 @@ inline bool RenameRowFile(FileSystem& fs, FileList& list, std::size_t row, const
   return true;
 }
 
+// What the way back does with a row that shows one name in both columns and
+// that no command has touched since it was listed (a file listed after it
+// was renamed): rename it to the name appended to the target, leave it as
+// it is, or count it failed without touching the disk (nothing tells
+// what was inserted into its name).
+enum class WayBack { kRename, kLeave, kFail };
+
 // The way back of both rename pages: every listed file is renamed to
-// "原名", or, where the row shows one name in both columns and no command
-// has touched it since it was listed (a file listed after it was renamed),
-// to what `takeOff(currentName, to)` appends to the target (the row's folder); a
-// row for which it returns false stays as it is, and the rows after it are
-// still restored. A touched row with one name in both columns is back
+// "原名", or, for an untouched row with one name in both columns, as
+// `takeOff(currentName, to)` says, having appended the name to the target
+// (the row's folder) when it says kRename; the rows after it are restored
+// whatever it says. A touched row with one name in both columns is back
 // already or was never renamed: it is left alone, status and all. Each row
 // renamed shows "完成", each that fails "失败". After every row `progress`
 // is told, and a stop ends the run there.
@@ -50,16 +56,16 @@ RestoreCount RestoreRows(FileSystem& fs, FileList& rows, Progress& progress, Tak
   while (count.reached < total) {
     const std::size_t row = count.reached++;
     to.assign(rows.Folder(row));
-    bool known = true;
+    WayBack way = WayBack::kRename;
     if (rows.OriginalName(row) != rows.CurrentName(row)) {
       to.append(rows.OriginalName(row));
     } else if (rows.StatusOf(row) == Status::kNone) {
-      known = takeOff(rows.CurrentName(row), to);
+      way = takeOff(rows.CurrentName(row), to);
     } else {
-      known = false;
+      way = WayBack::kLeave;
       if (rows.StatusOf(row) == Status::kDone) ++count.back;
     }
-    if (known) {
+    if (way == WayBack::kRename) {
       from.assign(rows.Folder(row)).append(rows.CurrentName(row));
       if (RenameRowFile(fs, rows, row, from, to)) {
         rows.SetStatus(row, Status::kDone);
@@ -67,6 +73,8 @@ RestoreCount RestoreRows(FileSystem& fs, FileList& rows, Progress& progress, Tak
       } else {
         rows.SetStatus(row, Status::kFailed);
       }
+    } else if (way == WayBack::kFail) {
+      rows.SetStatus(row, Status::kFailed);
     }
     if (!progress.Step(count.reached, total)) break;
   }
