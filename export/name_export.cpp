@@ -1,5 +1,7 @@
 #include "export/name_export.h"
 
+#include <algorithm>
+
 #include "command/save_as.h"
 #include "platform/gbk_text.h"
 #include "platform/name_parts.h"
@@ -20,16 +22,25 @@ bool Selected(ExportSelection selection, Status status) {
   return true;
 }
 
+// Whether a field holds a "," or a double quote of its own. Most names hold
+// neither byte, and a byte search says so at once; a name that holds one is
+// stepped through by characters, as a lead byte swallows the byte after it
+// whatever that byte is.
+bool NeedsQuotes(std::string_view field) {
+  if (std::none_of(field.begin(), field.end(), [](char c) { return c == ',' || c == '"'; })) {
+    return false;
+  }
+  for (std::size_t pos = 0; pos < field.size(); pos += text::CharLength(field, pos)) {
+    if (field[pos] == ',' || field[pos] == '"') return true;
+  }
+  return false;
+}
+
 // Appends a field as a CSV reader takes it back: one holding "," or a double
 // quote enclosed in double quotes, its inner quotes doubled; any other as it
-// stands. Stepped by characters, as a lead byte swallows the byte after it
-// whatever that byte is.
+// stands.
 void AppendField(std::string& out, std::string_view field) {
-  bool quoted = false;
-  for (std::size_t pos = 0; pos < field.size() && !quoted; pos += text::CharLength(field, pos)) {
-    quoted = field[pos] == ',' || field[pos] == '"';
-  }
-  if (!quoted) {
+  if (!NeedsQuotes(field)) {
     out.append(field);
     return;
   }
