@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -133,18 +133,20 @@ class FileRows {
   // Room for `rows` rows and `textBytes` bytes of folders and names.
   void Reserve(std::size_t rows, std::size_t textBytes) {
     rows_.reserve(rows);
-    text_.reserve(textBytes);
+    blocks_.reserve(textBytes / kBlockBytes + 1);
   }
   // Gives back what is held beyond twice what is used.
   void ShrinkToFit() {
     if (rows_.capacity() / 2 > rows_.size()) rows_.shrink_to_fit();
-    if (text_.capacity() / 2 > text_.size()) text_.shrink_to_fit();
   }
   void swap(FileRows& other) noexcept {
     rows_.swap(other.rows_);
     folders_.swap(other.folders_);
     folderSlots_.swap(other.folderSlots_);
-    text_.swap(other.text_);
+    blocks_.swap(other.blocks_);
+    pieces_.swap(other.pieces_);
+    std::swap(end_, other.end_);
+    std::swap(textBytes_, other.textBytes_);
   }
 
   // A row showing `name` in "原名" and "现文件名", in `folder` (with its
@@ -187,17 +189,10 @@ class FileRows {
       return;
     }
     if (name.size() > r.currentRoom) {
-      // `name` may lie in the text itself, which can move as it grows.
-      const char* base = text_.data();
-      const bool inside = !std::less<const char*>()(name.data(), base) &&
-                          std::less<const char*>()(name.data(), base + text_.size());
-      const std::size_t from = inside ? static_cast<std::size_t>(name.data() - base) : 0;
-      MakeRoom(name.size());
-      if (inside) name = std::string_view(text_.data() + from, name.size());
       r.current = Append(name);
       r.currentRoom = static_cast<std::uint16_t>(name.size());
-    } else {
-      if (!name.empty()) std::memmove(text_.data() + r.current, name.data(), name.size());
+    } else if (!name.empty()) {
+      std::memmove(At(r.current), name.data(), name.size());
     }
     r.currentLength = static_cast<std::uint16_t>(name.size());
     r.ownName = true;
@@ -206,15 +201,16 @@ class FileRows {
   // The bytes the rows hold, room not yet used included.
   std::size_t HeldBytes() const {
     return rows_.capacity() * sizeof(Row) + folders_.capacity() * sizeof(Span) +
-           folderSlots_.capacity() * sizeof(std::uint32_t) + text_.capacity();
+           folderSlots_.capacity() * sizeof(std::uint32_t) + blocks_.size() * kBlockBytes +
+           blocks_.capacity() * sizeof(char*);
   }
   // The bytes of folders and names written so far.
-  std::size_t TextBytes() const { return text_.size(); }
+  std::size_t TextBytes() const { return textBytes_; }
 
  private:
   struct Row {
     std::uint32_t folder;          // its number in folders_
-    std::uint32_t original;        // where "原名" starts in text_
+    std::uint32_t original;        // where "原名" starts in the text
     std::uint32_t originalLength;  //
     std::uint32_t current;         // where the row's room for a name of its own starts
     std::uint16_t currentLength;   // the name of its own
@@ -227,22 +223,36 @@ class FileRows {
     std::uint32_t length;
   };
 
+  char* At(std::size_t offset) const {
+    return blocks_[offset >> kBlockShift] + (offset & (kBlockBytes - 1));
+  }
   std::string_view Text(std::uint32_t start, std::uint32_t length) const {
-    return std::string_view(text_.data() + start, length);
+    return length ? std::string_view(At(start), length) : std::string_view();
   }
   std::string_view FolderText(std::uint32_t folder) const {
     return Text(folders_[folder].start, folders_[folder].length);
   }
-  // Grows the text by at least half when it must grow, so that names added
-  // one by one cost no more than once their bytes in copying.
+  // Makes sure `bytes` more bytes go on in one piece at the end of the
+  // text: a piece of blocks is added when they do not, its first block
+  // starting where the blocks so far end (the rest of the last one stays
+  // unused). Nothing written ever moves, so a name read from the text stays
+  // where it is as the text grows, and growing copies nothing.
   void MakeRoom(std::size_t bytes) {
-    const std::size_t needed = text_.size() + bytes;
-    if (needed > text_.capacity()) text_.reserve(std::max(needed, text_.capacity() * 2));
+    const std::size_t pieceEnd = blocks_.size() * kBlockBytes;
+    if (end_ + bytes <= pieceEnd) return;
+    const std::size_t count = std::max<std::size_t>(1, (bytes + kBlockBytes - 1) / kBlockBytes);
+    // Left uninitialised: pages the text has not reached yet cost nothing.
+    pieces_.emplace_back(new char[count * kBlockBytes]);
+    for (std::size_t b = 0; b < count; ++b)
+      blocks_.push_back(pieces_.back().get() + b * kBlockBytes);
+    end_ = pieceEnd;
   }
   std::uint32_t Append(std::string_view s) {
     MakeRoom(s.size());
-    const auto at = static_cast<std::uint32_t>(text_.size());
-    text_.insert(text_.end(), s.begin(), s.end());
+    const auto at = static_cast<std::uint32_t>(end_);
+    if (!s.empty()) std::memcpy(At(at), s.data(), s.size());
+    end_ += s.size();
+    textBytes_ += s.size();
     return at;
   }
 
@@ -282,7 +292,15 @@ class FileRows {
   std::vector<Row> rows_;
   std::vector<Span> folders_;
   std::vector<std::uint32_t> folderSlots_;  // folder number + 1; 0: empty
-  std::vector<char> text_;                  // every folder and name, one after another
+  // Every folder and name, in blocks of kBlockBytes: block b holds the
+  // text from b * kBlockBytes on. A name longer than a block takes a piece
+  // of several blocks in a row.
+  static constexpr unsigned kBlockShift = 18;
+  static constexpr std::size_t kBlockBytes = std::size_t{1} << kBlockShift;
+  std::vector<char*> blocks_;
+  std::vector<std::unique_ptr<char[]>> pieces_;
+  std::size_t end_ = 0;  // where the next text goes
+  std::size_t textBytes_ = 0;
 };
 
 // The File list: "文件路径", "原名", "现文件名", "状态".

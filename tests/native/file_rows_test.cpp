@@ -36,10 +36,9 @@ TEST(FileRows, ANameOfItsOwnTakesItsRoomAgainAndEachFolderIsKeptOnce) {
                                                       {"D:\\b\\", "y.txt", "y.txt"},
                                                       {"D:\\a\\", "z.txt", "z.txt"}}));
   }
-  // A name read from the rows themselves survives their text moving.
-  FileRows tight = list.Rows();
-  tight.SetCurrentName(2, tight.CurrentName(0));
-  EXPECT_EQ(tight.CurrentName(2), "longest-name-yet.txt");
+  // A name read from the rows themselves.
+  list.SetCurrentName(2, list.CurrentName(0));
+  EXPECT_EQ(list.CurrentName(2), "longest-name-yet.txt");
 
   list.DeleteAllRows();
   list.Add("D:\\b\\", "q");
