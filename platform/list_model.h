@@ -303,27 +303,27 @@ class FileRows {
   std::size_t textBytes_ = 0;
 };
 
-// The File list: "文件路径", "原名", "现文件名", "状态".
-class FileList final : public ColumnSet<4> {
+// The File list: "文件路径", "原名", "现文件名", "状态", over its rows.
+class FileList final : public ColumnSet<4>, public FileRows {
  public:
   using ColumnSet<4>::ColumnSet;
 
-  std::size_t RowCount() const override { return rows_.size(); }
+  std::size_t RowCount() const override { return size(); }
   std::string_view CellText(std::size_t row, std::size_t column) const override {
     switch (column) {
       case 0:
-        return rows_.Folder(row);
+        return Folder(row);
       case 1:
-        return rows_.OriginalName(row);
+        return OriginalName(row);
       case 2:
-        return rows_.CurrentName(row);
+        return CurrentName(row);
       default:
-        return StatusText(rows_.StatusOf(row));
+        return StatusText(StatusOf(row));
     }
   }
   std::vector<std::size_t> WidestCells() const override {
     std::vector<std::size_t> widest(4);
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
+    for (std::size_t row = 0; row < size(); ++row) {
       for (std::size_t column = 0; column < 4; ++column) {
         widest[column] = std::max(widest[column], CellText(row, column).size());
       }
@@ -331,23 +331,9 @@ class FileList final : public ColumnSet<4> {
     return widest;
   }
 
-  std::string_view Folder(std::size_t row) const { return rows_.Folder(row); }
-  std::string_view OriginalName(std::size_t row) const { return rows_.OriginalName(row); }
-  std::string_view CurrentName(std::size_t row) const { return rows_.CurrentName(row); }
-  Status StatusOf(std::size_t row) const { return rows_.StatusOf(row); }
-  void SetStatus(std::size_t row, Status status) { rows_.SetStatus(row, status); }
-  void PrepareCurrentName(std::size_t row, std::size_t bytes) {
-    rows_.PrepareCurrentName(row, bytes);
-  }
-  void SetCurrentName(std::size_t row, std::string_view name) { rows_.SetCurrentName(row, name); }
-  void Add(std::string_view folder, std::string_view name) { rows_.Add(folder, name); }
-
-  FileRows& Rows() { return rows_; }
-  const FileRows& Rows() const { return rows_; }
-  void DeleteAllRows() { FileRows().swap(rows_); }
-
- private:
-  FileRows rows_;
+  FileRows& Rows() { return *this; }
+  const FileRows& Rows() const { return *this; }
+  void DeleteAllRows() { FileRows().swap(*this); }
 };
 
 using RuleList = RowList<RuleRow>;
