@@ -161,7 +161,7 @@ class FileRows {
     }
     const std::uint32_t at = Append(name);
     rows_.push_back(
-        {f, at, static_cast<std::uint32_t>(name.size()), at, 0, 0, Status::kNone, false});
+        {f, at, static_cast<std::uint32_t>(name.size()), at, 0, 0, Status::kNone, false, false});
   }
 
   std::string_view Folder(std::size_t row) const { return FolderText(rows_[row].folder); }
@@ -176,6 +176,12 @@ class FileRows {
   Status StatusOf(std::size_t row) const { return rows_[row].status; }
   void SetStatus(std::size_t row, Status status) { rows_[row].status = status; }
 
+  // Whether the row's name is one that a way back gave by taking a text off
+  // the name it was listed with. "原名" then holds the name before, so a
+  // second way back would undo the first: the next rename clears it.
+  bool TookTextOff(std::size_t row) const { return rows_[row].tookTextOff; }
+  void MarkTookTextOff(std::size_t row) { rows_[row].tookTextOff = true; }
+
   // Makes sure SetCurrentName(row, name) with a name of `bytes` bytes will
   // need no memory, so that it cannot fail once the file has its name.
   void PrepareCurrentName(std::size_t row, std::size_t bytes) {
@@ -184,6 +190,7 @@ class FileRows {
   // `name` is at most 65,535 bytes, as every name a rename gives is.
   void SetCurrentName(std::size_t row, std::string_view name) {
     Row& r = rows_[row];
+    r.tookTextOff = false;
     if (name == Text(r.original, r.originalLength)) {
       r.ownName = false;  // its room stays the row's for a later name
       return;
@@ -217,7 +224,10 @@ class FileRows {
     std::uint16_t currentRoom;     // 0 until it has had one
     Status status;                 // "状态"
     bool ownName;                  // "现文件名" is the name at `current`, else "原名"
+    bool tookTextOff;              // see TookTextOff
   };
+  // A million rows are held: the flags fill what was padding.
+  static_assert(sizeof(Row) == 24, "a row stays 24 bytes");
   struct Span {
     std::uint32_t start;
     std::uint32_t length;

@@ -27,19 +27,4 @@ std::string_view WithoutTrailingDotsAndBlanks(std::string_view name) {
   return name;
 }
 
-std::string RemoveEvery(std::string_view name, std::string_view cut) {
-  if (cut.empty()) return std::string(name);
-  std::string result;
-  result.reserve(name.size());
-  std::size_t pos = 0;
-  while (pos < name.size()) {
-    const std::size_t found = text::FindText(name, cut, pos);
-    if (found == text::npos) break;
-    result.append(name, pos, found - pos);
-    pos = found + cut.size();
-  }
-  result.append(name.substr(pos < name.size() ? pos : name.size()));
-  return result;
-}
-
 }  // namespace renamora

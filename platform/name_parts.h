@@ -1,5 +1,5 @@
 // File names and paths taken apart: the name at its extension, the path at
-// its folder, the name Windows really stores, and a text cut out of a name.
+// its folder, and the name Windows really stores.
 // The one set every command, the export, the walk and the file systems use;
 // each part is a view into the text it came from, so that a loop over a
 // million rows asks for no memory to take names apart.
@@ -30,10 +30,5 @@ PathParts SplitAtLastBackslash(std::string_view path);
 // The name as Windows stores it: the dots and blanks at its end are dropped
 // ('ab. .' is stored as 'ab').
 std::string_view WithoutTrailingDotsAndBlanks(std::string_view name);
-
-// The name with every occurrence of `cut` taken out, leftmost first and
-// never overlapping, each starting on a character. An empty `cut` changes
-// nothing.
-std::string RemoveEvery(std::string_view name, std::string_view cut);
 
 }  // namespace renamora

@@ -1,6 +1,7 @@
 #include "rename/insert_text.h"
 
 #include "filelist/file_loading.h"
+#include "platform/gbk_text.h"
 #include "platform/name_parts.h"
 #include "rename/row_rename.h"
 
@@ -22,6 +23,52 @@ std::string InsertedText(std::string_view text, std::string_view separator,
   inserted.reserve(text.size() + separator.size());
   if (position == InsertPosition::kBefore) return inserted.append(text).append(separator);
   return inserted.append(separator).append(text);
+}
+
+namespace {
+
+// Whether a character of `s` starts at `pos` (the end counts as one).
+bool StartsCharacter(std::string_view s, std::size_t pos) {
+  std::size_t at = 0;
+  while (at < pos) at += text::CharLength(s, at);
+  return at == pos;
+}
+
+}  // namespace
+
+bool AppendNameWithoutInserted(std::string& out, std::string_view name, std::string_view inserted,
+                               InsertPosition position) {
+  const NameParts parts = SplitAtLastDot(name);
+  std::string_view front = name;  // what the text is taken off the end of
+  std::string_view rest;          // what follows that
+  bool atStart = true;
+  if (position == InsertPosition::kAfter && text::FindLastChar(name, '.') != text::npos) {
+    front = parts.base;
+    rest = parts.extension;
+    atStart = false;
+  }
+  std::size_t start = 0;
+  std::size_t end = front.size();
+  if (!inserted.empty()) {
+    if (atStart) {
+      while (front.substr(start, inserted.size()) == inserted &&
+             StartsCharacter(front, start + inserted.size())) {
+        start += inserted.size();
+      }
+    } else {
+      while (end >= inserted.size() &&
+             front.substr(end - inserted.size(), inserted.size()) == inserted &&
+             StartsCharacter(front, end - inserted.size())) {
+        end -= inserted.size();
+      }
+    }
+  }
+  const std::string_view kept = front.substr(start, end - start);
+  // No name at all, or one that is all extension ('.jpg').
+  const bool noBase = atStart ? text::FindLastChar(kept, '.') == 0 : kept.empty();
+  if (kept.size() != front.size() && (kept.empty() || noBase)) return false;
+  out.append(kept).append(rest);
+  return true;
 }
 
 namespace {
@@ -59,14 +106,15 @@ void InsertTextRestore(Context& ctx) {
       !ReadUsableText(ctx.ui.组合框1, ctx.messages, kSeparatorLabel, separator)) {
     return;
   }
-  const std::string inserted = InsertedText(text, separator, PositionOnPage(ctx));
-  RestoreRows(ctx.fs, ctx.ui.超级列表框1, ctx.progress,
-              [&](std::string_view currentName, std::string& to) {
-                // Without a text nothing was inserted that could be taken off.
-                if (text.empty()) return WayBack::kLeave;
-                to.append(RemoveEvery(currentName, inserted));
-                return WayBack::kRename;
-              });
+  const InsertPosition position = PositionOnPage(ctx);
+  const std::string inserted = InsertedText(text, separator, position);
+  RestoreRows(
+      ctx.fs, ctx.ui.超级列表框1, ctx.progress, [&](std::string_view currentName, std::string& to) {
+        // Without a text nothing was inserted that could be taken off.
+        if (text.empty()) return WayBack::kLeave;
+        return AppendNameWithoutInserted(to, currentName, inserted, position) ? WayBack::kRename
+                                                                              : WayBack::kLeave;
+      });
   RefitFileListColumns(ctx);
 }
 

@@ -247,16 +247,19 @@ void MatchRestore(Context& ctx) {
   FileList& rows = ctx.ui.超级列表框1;
   const RestoreCount restored =
       RestoreRows(ctx.fs, rows, ctx.progress, [&](std::string_view currentName, std::string& to) {
-        // Without rules nothing tells what was inserted.
-        if (rules.RowCount() == 0) return WayBack::kLeave;
+        // Without rules nothing tells what was inserted, and a replaced
+        // name keeps nothing of the name before.
+        if (rules.RowCount() == 0 || way == MatchWay::kReplace) return WayBack::kLeave;
         if (!matcher) matcher.emplace(rules.Rows());
         const std::size_t rule = matcher->FindRule(currentName);
         // Nor does a name that no rule's code is in: its row fails.
         if (rule == RuleMatcher::kNoRule) return WayBack::kFail;
-        const std::string& content = rules[rule].content;
-        to.append(
-            RemoveEvery(currentName, InsertedText(content, separator, AsInsertPosition(way))));
-        return WayBack::kRename;
+        const InsertPosition position = AsInsertPosition(way);
+        return AppendNameWithoutInserted(to, currentName,
+                                         InsertedText(rules[rule].content, separator, position),
+                                         position)
+                   ? WayBack::kRename
+                   : WayBack::kLeave;
       });
   RefitFileListColumns(ctx);
   ShowCounts(ctx, restored.back, restored.reached);

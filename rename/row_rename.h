@@ -31,8 +31,9 @@ inline bool RenameRowFile(FileSystem& fs, FileList& list, std::size_t row, const
 // What the way back does with a row that shows one name in both columns and
 // that no command has touched since it was listed (a file listed after it
 // was renamed): rename it to the name appended to the target, leave it as
-// it is, or count it failed without touching the disk (nothing tells
-// what was inserted into its name).
+// it is (nothing tells what was inserted into its name, or taking it off
+// would leave no name), or count it failed without touching the disk (no
+// rule's code is in its name).
 enum class WayBack { kRename, kLeave, kFail };
 
 // The way back of both rename pages: every listed file is renamed to
@@ -40,9 +41,10 @@ enum class WayBack { kRename, kLeave, kFail };
 // `takeOff(currentName, to)` says, having appended the name to the target
 // (the row's folder) when it says kRename; the rows after it are restored
 // whatever it says. A touched row with one name in both columns is back
-// already or was never renamed: it is left alone, status and all. Each row
-// renamed shows "完成", each that fails "失败". After every row `progress`
-// is told, and a stop ends the run there.
+// already or was never renamed, and a row whose name a way back took a text
+// off is where that way back put it: both are left alone, status and all.
+// Each row renamed shows "完成", each that fails "失败". After every row
+// `progress` is told, and a stop ends the run there.
 struct RestoreCount {
   std::size_t back = 0;     // renamed now, or left alone showing "完成"
   std::size_t reached = 0;  // every row, unless the user stopped the run
@@ -57,10 +59,12 @@ RestoreCount RestoreRows(FileSystem& fs, FileList& rows, Progress& progress, Tak
     const std::size_t row = count.reached++;
     to.assign(rows.Folder(row));
     WayBack way = WayBack::kRename;
-    if (rows.OriginalName(row) != rows.CurrentName(row)) {
+    bool takingOff = false;
+    if (!rows.TookTextOff(row) && rows.OriginalName(row) != rows.CurrentName(row)) {
       to.append(rows.OriginalName(row));
-    } else if (rows.StatusOf(row) == Status::kNone) {
+    } else if (!rows.TookTextOff(row) && rows.StatusOf(row) == Status::kNone) {
       way = takeOff(rows.CurrentName(row), to);
+      takingOff = true;
     } else {
       way = WayBack::kLeave;
       if (rows.StatusOf(row) == Status::kDone) ++count.back;
@@ -69,6 +73,7 @@ RestoreCount RestoreRows(FileSystem& fs, FileList& rows, Progress& progress, Tak
       from.assign(rows.Folder(row)).append(rows.CurrentName(row));
       if (RenameRowFile(fs, rows, row, from, to)) {
         rows.SetStatus(row, Status::kDone);
+        if (takingOff) rows.MarkTookTextOff(row);
         ++count.back;
       } else {
         rows.SetStatus(row, Status::kFailed);

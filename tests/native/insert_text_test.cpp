@@ -41,6 +41,49 @@ TEST(AppendInsertedName, BeforeAndAfterTheName) {
   }
 }
 
+// The way back of a freshly listed name takes the text off only where a
+// rename puts it; the same text elsewhere is part of the name.
+TEST(AppendNameWithoutInserted, OnlyWhereARenamePutsIt) {
+  const auto before = InsertPosition::kBefore;
+  const auto after = InsertPosition::kAfter;
+  const std::string kNone;  // the row is left alone
+  struct Case {
+    std::string name, inserted;
+    InsertPosition position;
+    std::string expected;
+  } cases[] = {
+      {"X-X-photo.jpg", "X-", before, "photo.jpg"},
+      {"a-X-X.txt", "-X", after, "a.txt"},
+      {"archive.tar-X.gz", "-X", after, "archive.tar.gz"},
+      {"-X-XREADME", "-X", after, "README"},  // went in front of a name without "."
+      {"DSC_1001.jpg", "_1", after, "DSC_1001.jpg"},
+      {"IMG_1234_1.jpg", "_1", after, "IMG_1234.jpg"},
+      {"a-X-b.jpg", "X-", before, "a-X-b.jpg"},
+      {"a-X-b.jpg", "-X", after, "a-X-b.jpg"},
+      {"2023-01-05-01.jpg", "-01", after, "2023-01-05.jpg"},
+      {"photo-X.jpg", "X-", before, "photo-X.jpg"},
+      {"x-a.txt", "X-", before, "x-a.txt"},  // case counts
+      {"photo.jpg", "", before, "photo.jpg"},
+      // Nothing left, or nothing before the extension.
+      {"Beach.jpg", "Beach", before, kNone},
+      {"Beach.jpg", "Beach", after, kNone},
+      {"X-X-", "X-", before, kNone},
+      {"X-.jpg", "X-", before, kNone},
+      {"-X.profile", "-X", after, kNone},
+      {"X-.profile.txt", "X-", before, ".profile.txt"},
+      // A trail byte that equals the text is no part of it.
+      {"a" + k5C + ".txt", "\\", after, "a" + k5C + ".txt"},
+      {"a\x81X.txt", "X", after, "a\x81X.txt"},
+      {"\x81X-a.txt", "X-", before, "\x81X-a.txt"},
+  };
+  for (const Case& c : cases) {
+    std::string target = "D:\\p\\";
+    const bool renamed = AppendNameWithoutInserted(target, c.name, c.inserted, c.position);
+    EXPECT_EQ(renamed, c.expected != kNone) << c.name;
+    EXPECT_EQ(target, "D:\\p\\" + c.expected) << c.name;
+  }
+}
+
 class InsertText : public ::testing::Test, public RenamePage {
  protected:
   void Page(const std::string& t, const std::string& s, bool before) {
@@ -168,18 +211,33 @@ TEST_F(InsertText, EveryRowIsTriedWhateverItsStatus) {
 
 TEST_F(InsertText, EqualNamesAreRestoredByTakingTheTextOff) {
   // Files listed after an earlier renaming show one name in both columns.
-  Load({"X-X-a.txt", "plain.txt"});
+  Load({"X-X-a.txt", "plain.txt", "a-X-b.jpg", "X-.jpg"});
   Page("X", "-", true);
   Restore();
-  EXPECT_EQ(Current(), (Names{"a.txt", "plain.txt"}));
-  EXPECT_EQ(Statuses(), Names(2, "完成"));  // the platform lets a name stay as it is
-  EXPECT_EQ(Disk(), InFolder({"a.txt", "plain.txt"}, {"X-X-a.txt", "plain.txt"}));
+  EXPECT_EQ(Current(), (Names{"a.txt", "plain.txt", "a-X-b.jpg", "X-.jpg"}));
+  // The platform lets a name stay as it is; a name that would lose all
+  // before its extension is left alone.
+  EXPECT_EQ(Statuses(), (Names{"完成", "完成", "完成", ""}));
+  EXPECT_EQ(Disk(), InFolder({"a.txt", "plain.txt", "a-X-b.jpg", "X-.jpg"},
+                             {"X-X-a.txt", "plain.txt", "a-X-b.jpg", "X-.jpg"}));
+  // A second way back leaves every name where the first put it, until a
+  // rename gives the row a name again.
+  Restore();
+  EXPECT_EQ(Current(), (Names{"a.txt", "plain.txt", "a-X-b.jpg", "X-.jpg"}));
+  Page("Y", "-", true);
+  Rename();
+  Restore();
+  EXPECT_EQ(Current(), (Names{"X-X-a.txt", "plain.txt", "a-X-b.jpg", "X-.jpg"}));
 
   Load({"b-X-X.txt"});
   Page("X", "-", false);  // the text to take off is now "-X"
   Restore();
   EXPECT_EQ(Current(), Names{"b.txt"});
   EXPECT_EQ(*app.fs.Content("D:\\p\\b.txt"), Bytes("b-X-X.txt"));
+  Load({"DSC_1001.jpg", "IMG_1234_1.jpg"});
+  Page("1", "_", false);
+  Restore();  // "_1" inside a name stays
+  EXPECT_EQ(Current(), (Names{"DSC_1001.jpg", "IMG_1234.jpg"}));
   // The text of the page at restore time counts, not that of the rename.
   Load({"Y-c.txt"});
   Page("X", "-", true);
@@ -191,9 +249,9 @@ TEST_F(InsertText, EqualNamesAreRestoredByTakingTheTextOff) {
 // shows the name the file then has, so that the next command and the
 // export find it by its real name.
 TEST_F(InsertText, ANameLeftEndingInDotsOrBlanksIsShownAsStored) {
-  const Names first{"ab -T", "cd.-T", "ef. .-T"};
+  const Names first{"T-ab ", "T-cd.", "T-ef. ."};
   Load(first);
-  Page("T", "-", false);
+  Page("T", "-", true);
   Restore();
   EXPECT_EQ(Current(), (Names{"ab", "cd", "ef"}));
   EXPECT_EQ(Statuses(), Names(3, "完成"));

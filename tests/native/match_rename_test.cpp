@@ -307,12 +307,29 @@ TEST_F(MatchRenaming, RestoreTakesTheContentOffEqualNames) {
   Restore();
   EXPECT_EQ(Current(), (Names{"IMG01.jpg", "IMG02-Beach.jpg", "no rule here.txt"}));
   EXPECT_EQ(Statuses(), (Names{"完成", "完成", "失败"}));  // the middle name stays as it is
-  // After or replace, listed afresh: the separator comes first, and the case counts.
-  Way("单选框7");
-  Load({"IMG01.jpg", "IMG02-Beach.jpg", "no rule here.txt"});
+  // After, listed afresh: the separator comes first, the case counts, and
+  // the content is taken off only at the end of the part before the
+  // extension, as often as it stands there.
+  Way("单选框4");
+  Load({"IMG01.jpg", "IMG02-Beach.jpg", "no rule here.txt", "IMG-Beach-Beach.jpg", "Beach-IMG.jpg",
+        "-Beach.jpg"});
+  SetRules({{"img", "Beach"}, {"beach", "Beach"}});
   Restore();
-  EXPECT_EQ(Current(), (Names{"IMG01.jpg", "IMG02.jpg", "no rule here.txt"}));
-  EXPECT_EQ(Counts(), (std::pair<std::string, std::string>{"成功2个", "失败1个"}));
+  EXPECT_EQ(Current(), (Names{"IMG01.jpg", "IMG02.jpg", "no rule here.txt", "IMG.jpg",
+                              "Beach-IMG.jpg", "-Beach.jpg"}));
+  EXPECT_EQ(Statuses(), (Names{"完成", "完成", "失败", "完成", "完成", ""}));
+  EXPECT_EQ(Counts(), (std::pair<std::string, std::string>{"成功4个", "失败2个"}));
+  Restore();  // and a second way back leaves each where the first put it
+  EXPECT_EQ(Current(), (Names{"IMG01.jpg", "IMG02.jpg", "no rule here.txt", "IMG.jpg",
+                              "Beach-IMG.jpg", "-Beach.jpg"}));
+  // A replaced name keeps nothing of the name before: listed afresh, it is
+  // left alone.
+  Way("单选框7");
+  Load({"Beach.jpg", "Beach_2.jpg"});
+  Restore();
+  EXPECT_EQ(Current(), (Names{"Beach.jpg", "Beach_2.jpg"}));
+  EXPECT_EQ(Statuses(), (Names{"", ""}));
+  EXPECT_EQ(*app.fs.Content("D:\\p\\Beach_2.jpg"), Bytes("Beach_2.jpg"));
   EXPECT_EQ(app.messages.Count(), 0u);  // a restore never asks
 }
 

@@ -22,20 +22,5 @@ TEST(SplitAtLastDot, SplitsAtTheLastRealDot) {
   EXPECT_EQ(SplitAtLastDot(std::string("a.b\x81.")).base, "a");
 }
 
-TEST(RemoveEvery, CutsLeftmostNonOverlappingOccurrences) {
-  EXPECT_EQ(RemoveEvery("X-X-photo.jpg", "X-"), "photo.jpg");
-  EXPECT_EQ(RemoveEvery("a-X-X.txt", "-X"), "a.txt");
-  EXPECT_EQ(RemoveEvery("aaa", "aa"), "a");
-  EXPECT_EQ(RemoveEvery("photo.jpg", ""), "photo.jpg");
-  EXPECT_EQ(RemoveEvery("photo.jpg", "zz"), "photo.jpg");
-  EXPECT_EQ(RemoveEvery("X-a.txt", "x-"), "X-a.txt");  // case counts
-  // "A" inside a double-byte character (trail byte 41) is not cut.
-  EXPECT_EQ(RemoveEvery("\x81"
-                        "AA",
-                        "A"),
-            "\x81"
-            "A");
-}
-
 }  // namespace
 }  // namespace renamora
