@@ -1,5 +1,7 @@
 #include "platform/code_page.h"
 
+#include "platform/gbk_text.h"
+
 namespace renamora {
 
 namespace {
@@ -116,17 +118,82 @@ bool IsUtf8BeyondAscii(std::string_view text) {
   return beyond;
 }
 
-bool IsUtf8OfCjkOnly(std::string_view text) {
-  UnicodeChar c;
-  for (std::size_t pos = 0; pos < text.size(); pos += c.length) {
-    if (!DecodeUtf8(text, pos, c)) return false;
-    const char32_t u = c.code;
-    if (u >= 0x80 && !(u >= 0x3000 && u <= 0x303F) && !(u >= 0x3400 && u <= 0x9FFF) &&
-        !(u >= 0xF900 && u <= 0xFAFF) && !(u >= 0xFF00 && u <= 0xFFEF)) {
-      return false;
-    }
+namespace {
+
+bool IsAsciiLetter(char32_t u) {
+  return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+}
+
+// À to ž, without × and ÷.
+bool IsAccentedLatin(char32_t u) {
+  return u >= 0xC0 && u <= 0x17F && u != 0xD7 && u != 0xF7;
+}
+
+bool IsLatin(char32_t u) {
+  return IsAsciiLetter(u) || IsAccentedLatin(u);
+}
+
+int Utf8Score(char32_t u, bool besideLatin) {
+  if (u < 0x80) return 0;
+  if (u >= 0x4E00 && u <= 0x9FA5) return 3;  // the CJK block up to its last common character
+  if ((u >= 0x3000 && u <= 0x303F) || (u >= 0xFF01 && u <= 0xFF5E) ||
+      (u >= 0x2010 && u <= 0x2027)) {
+    return 3;  // CJK, full-width and general punctuation
   }
-  return true;
+  if (u == 0xB7) return 2;  // ·
+  if (IsAccentedLatin(u)) return besideLatin ? 3 : -1;
+  if (u < 0xA0 || (u >= 0xE000 && u <= 0xF8FF)) return -4;  // C1 controls, private use
+  // Latin Extended-B and IPA, Greek, Cyrillic, Armenian, Hebrew, Arabic
+  // and their neighbours: what a GBK character of two bytes reads as.
+  if (u >= 0x180 && u < 0x800) return -2;
+  if ((u >= 0x3400 && u < 0x4E00) || (u > 0x9FA5 && u <= 0x9FFF) || (u >= 0xF900 && u <= 0xFAFF)) {
+    return -1;  // rare ideographs
+  }
+  return 0;
+}
+
+int GbkScore(unsigned lead, unsigned trail) {
+  const bool upper = trail >= 0xA1;  // the GB2312 half of a row
+  if (lead >= 0xB0 && lead <= 0xD7 && upper) {
+    return (lead << 8 | trail) <= 0xD7F9 ? 2 : -2;  // the first level
+  }
+  if (lead >= 0xD8 && lead <= 0xF7 && upper) return 0;    // the second level
+  if ((lead == 0xA1 || lead == 0xA3) && upper) return 2;  // punctuation, full-width forms
+  if ((lead == 0xA2 || lead == 0xA8) && upper) return 0;  // numbers, pinyin letters
+  if ((lead >= 0xAA && lead <= 0xAF && upper) || (lead >= 0xF8 && upper) ||
+      (lead >= 0xA1 && lead <= 0xA7 && !upper)) {
+    return -4;  // the user-defined areas
+  }
+  if (lead == 0xA6 || lead == 0xA7) return -2;  // Greek, Cyrillic
+  if (lead >= 0xA4 && lead <= 0xA9) return -1;  // kana, bopomofo, box drawing
+  return -2;                                    // the extension areas
+}
+
+}  // namespace
+
+int RuleTextPlausibility(std::string_view text, bool asUtf8) {
+  int score = 0;
+  if (!asUtf8) {
+    for (std::size_t pos = 0; pos < text.size(); pos += text::CharLength(text, pos)) {
+      if (text::CharLength(text, pos) == 2) score += GbkScore(Byte(text, pos), Byte(text, pos + 1));
+    }
+    return score;
+  }
+  // Each character is scored once the one after it is known.
+  char32_t before = 0;
+  UnicodeChar c;
+  UnicodeChar next;
+  bool have = false;
+  for (std::size_t pos = 0;; pos += next.length) {
+    const bool more = pos < text.size() && DecodeUtf8(text, pos, next);
+    if (have) {
+      score += Utf8Score(c.code, IsLatin(before) || (more && IsLatin(next.code)));
+      before = c.code;
+    }
+    if (!more) return score;
+    c = next;
+    have = true;
+  }
 }
 
 }  // namespace renamora

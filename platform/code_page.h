@@ -63,10 +63,15 @@ std::size_t UnicodeLineEnd(std::string_view text, UnicodeForm form, std::size_t 
 // beyond ASCII.
 bool IsUtf8BeyondAscii(std::string_view text);
 
-// Whether every character of UTF-8 `text` beyond ASCII is a CJK ideograph
-// or CJK or full-width punctuation (U+3000-U+303F, U+3400-U+9FFF,
-// U+F900-U+FAFF, U+FF00-U+FFEF): the text of a rule file written in
-// Chinese. False for bytes that are no UTF-8.
-bool IsUtf8OfCjkOnly(std::string_view text);
+// How much `text` reads like a Chinese user's rule file, as UTF-8 or as GBK
+// (bytes valid in that reading; a text valid in both is read the way that
+// scores higher). Each character beyond ASCII counts, about one a byte:
+// for common Chinese characters (GB2312's first level, the main CJK block),
+// common punctuation (“ ” — · … and the full-width forms) and accented
+// Latin letters beside Latin letters ("café"); against the Cyrillic, Greek
+// and other scripts that short GBK texts turn into as UTF-8, GBK's rare
+// extension characters that UTF-8 Chinese turns into as GBK, lone accented
+// letters, control and private-use characters.
+int RuleTextPlausibility(std::string_view text, bool asUtf8);
 
 }  // namespace renamora

@@ -71,12 +71,13 @@ RuleFileEncoding DetectRuleFileEncoding(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return {true, UnicodeForm::kUtf8, 3};
   if (bytes.substr(0, 2) == "\xFF\xFE") return {true, UnicodeForm::kUtf16Le, 2};
   if (bytes.substr(0, 2) == "\xFE\xFF") return {true, UnicodeForm::kUtf16Be, 2};
-  // ASCII reads the same either way. GBK is the program's own format and
-  // wins where the bytes are both: short GBK texts often are valid UTF-8
-  // (小 D0 A1 reads as a Cyrillic letter), while UTF-8 that also reads as
-  // GBK is taken for UTF-8 only when that reading is Chinese throughout.
+  // ASCII reads the same either way. Where the bytes are both, the likelier
+  // reading wins and a tie goes to GBK, the program's own: short GBK texts
+  // often are valid UTF-8 (小 D0 A1 reads as a Cyrillic letter), and so is
+  // the UTF-8 that Notepad saves without a mark ("café" reads as "caf茅").
   const std::string_view text = RuleFileText(bytes);
-  if (IsUtf8BeyondAscii(text) && (!text::IsGbk(text) || IsUtf8OfCjkOnly(text))) {
+  if (IsUtf8BeyondAscii(text) && (!text::IsGbk(text) || RuleTextPlausibility(text, true) >
+                                                            RuleTextPlausibility(text, false))) {
     return {true, UnicodeForm::kUtf8, 0};
   }
   return {};

@@ -39,7 +39,7 @@ std::string_view RuleFileText(std::string_view bytes);
 // How a rule file is written: after a byte-order mark (EF BB BF, FF FE,
 // FE FF) as that says; without one, UTF-8 when its text is strict UTF-8
 // with at least one character beyond ASCII and either is no GBK or reads
-// as Chinese throughout (IsUtf8OfCjkOnly); otherwise in the ANSI code page,
+// likelier as UTF-8 (RuleTextPlausibility); otherwise in the ANSI code page,
 // byte for byte, as every file that is neither was always read.
 struct RuleFileEncoding {
   bool unicode = false;

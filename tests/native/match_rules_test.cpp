@@ -405,10 +405,18 @@ TEST_F(MatchRules, RuleFilesInGbkUtf8AndUtf16) {
        asked},
       // C1 AA CD A8 would be UTF-8 if overlong forms counted.
       {"GBK that is no UTF-8", "联通,联通\r\n", MessageAnswer::kCancel, {{"联通", "联通"}}, asked},
-      // Both UTF-8 and GBK: GBK wins unless the UTF-8 reading is all Chinese.
+      // Both UTF-8 and GBK: the likelier reading wins, and a tie stays GBK.
       {"GBK 小 (UTF-8 С)", "IMG,小\r\n", MessageAnswer::kCancel, {{"IMG", "小"}}, asked},
       {"GBK 位,未 (UTF-8 λ δ)", "位,未", MessageAnswer::kCancel, {{"位", "未"}}, asked},
+      {"GBK 小位,未 (UTF-8 Сλ,δ)", "小位,未", MessageAnswer::kCancel, {{"小位", "未"}}, asked},
       {"UTF-8 海滩, GBK too", u8"IMG,海滩", MessageAnswer::kCancel, {{"IMG", "海滩"}}, asked},
+      {"UTF-8 as Notepad saves it",
+       u8"IMG,风景\r\nDSC,café\r\n",
+       MessageAnswer::kCancel,
+       {{"IMG", "风景"}, {"DSC", "café"}},
+       asked},
+      {"UTF-8 café (GBK caf茅)", u8"DSC,café", MessageAnswer::kCancel, {{"DSC", "café"}}, asked},
+      {"UTF-8 Müller,米勒", u8"Müller,米勒", MessageAnswer::kCancel, {{"Müller", "米勒"}}, asked},
       {"UTF-8 €, no GBK", u8"€,1", MessageAnswer::kCancel, {{"\x80", "1"}}, asked},
       {"UTF-16, text ends at U+0000",
        Utf16(std::u16string(u"IMG,海滩\r\n\0😀,x", 12), false),
