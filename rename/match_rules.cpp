@@ -1,6 +1,7 @@
 #include "rename/match_rules.h"
 
 #include <cstring>
+#include <new>
 
 #include "command/save_as.h"
 #include "platform/gbk_text.h"
@@ -159,31 +160,43 @@ namespace {
 
 // A rule drop up to its rules: the extension test, the read, the header
 // question and the check of every line. A refused file has shown its
-// message and gives false, and so does a check the user stopped; otherwise
-// `bytes` holds the file, `ruleText` the part of it that counts,
-// `skipHeader` the answer and `rules` their number.
-bool AcceptRuleDrop(Context& ctx, const std::string& dropText, std::string& bytes,
-                    std::string_view& ruleText, bool& skipHeader, std::size_t& rules) {
+// message and gives kRefused, or kUnread when it could not be read at all,
+// and a check the user stopped gives kRefused too; otherwise `bytes` holds
+// the file, `ruleText` the part of it that counts, `skipHeader` the answer
+// and `rules` their number.
+enum class RuleDrop { kRules, kRefused, kUnread };
+RuleDrop AcceptRuleDrop(Context& ctx, const std::string& dropText, std::string& bytes,
+                        std::string_view& ruleText, bool& skipHeader, std::size_t& rules) {
   // The whole drop is the path: a folder name may hold a ",". A drop of
   // several files ends in CR LF and so fails the extension test.
   const std::string& path = dropText;
   if (!HasRuleFileExtension(path)) {
     ctx.messages.Show(kRuleFormatMessage, MessageButtons::kOk, kMessageCaption);
-    return false;
+    return RuleDrop::kRefused;
   }
-  // A file that cannot be read yields no line and is refused below, like an
-  // empty one.
-  ctx.fs.ReadWholeFile(path, bytes);
+  // A file locked by another program, gone since the drop or larger than
+  // memory holds is no malformed one: saying so before any question lets
+  // the user try again.
+  bool read = false;
+  try {
+    read = ctx.fs.ReadWholeFile(path, bytes).ok;
+  } catch (const std::bad_alloc&) {
+    bytes.clear();
+  }
+  if (!read) {
+    ctx.messages.Show(kRuleUnreadableMessage + path, MessageButtons::kOk, kMessageCaption);
+    return RuleDrop::kUnread;
+  }
   // The question and everything after it see the text in GBK; a file that
   // cannot be brought there is refused before it is asked.
   std::string refusal;
   if (!DecodeRuleFile(ctx.codePage, bytes, ruleText, refusal)) {
     ctx.messages.Show(refusal, MessageButtons::kOk, kMessageCaption);
-    return false;
+    return RuleDrop::kRefused;
   }
   skipHeader = ctx.messages.Show(kSkipHeaderQuestion, MessageButtons::kOkCancel, kMessageCaption) ==
                MessageAnswer::kOk;
-  if (!ctx.progress.AfterBox()) return false;
+  if (!ctx.progress.AfterBox()) return RuleDrop::kRefused;
   std::size_t shortLine = 0;
   rules = 0;
   // The check walks the whole file before a rule is taken: how far it has
@@ -192,15 +205,15 @@ bool AcceptRuleDrop(Context& ctx, const std::string& dropText, std::string& byte
     return ctx.progress.Step(++rules, 0);
   })) {
     case RuleVerdict::kRules:
-      return true;
+      return RuleDrop::kRules;
     case RuleVerdict::kStopped:
-      return false;
+      return RuleDrop::kRefused;
     case RuleVerdict::kShortLaterLine:
       ctx.messages.Show(ShortLineMessage(shortLine), MessageButtons::kOk, kMessageCaption);
-      return false;
+      return RuleDrop::kRefused;
     default:
       ctx.messages.Show(kRuleMalformedMessage, MessageButtons::kOk, kMessageCaption);
-      return false;
+      return RuleDrop::kRefused;
   }
 }
 
@@ -211,9 +224,14 @@ void LoadDroppedRules(Context& ctx, const std::string& dropText) {
   std::string_view ruleText;
   bool skipHeader = false;
   std::size_t rules = 0;
-  if (!AcceptRuleDrop(ctx, dropText, bytes, ruleText, skipHeader, rules)) {
-    ctx.ui.超级列表框2.DeleteAllRows();
-    return;
+  switch (AcceptRuleDrop(ctx, dropText, bytes, ruleText, skipHeader, rules)) {
+    case RuleDrop::kRules:
+      break;
+    case RuleDrop::kUnread:
+      return;  // the rules before stay
+    default:
+      ctx.ui.超级列表框2.DeleteAllRows();
+      return;
   }
   // The rules are built beside the list, which shows either the rules
   // before or these whole.

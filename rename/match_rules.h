@@ -16,6 +16,8 @@ inline constexpr const char kRuleFormatMessage[] =
     "文件格式不正确，只支持txt,或csv格式，以','为分隔符";
 inline constexpr const char kRuleMalformedMessage[] = "匹配文件不规范，请检查从新提交";
 inline constexpr const char kSkipHeaderQuestion[] = "是否跳过表头 ？";
+// Followed by the path of a rule file that cannot be read at all.
+inline constexpr const char kRuleUnreadableMessage[] = "规则文件无法读取：";
 
 // The malformed message naming the line (counted from 1 in the file, the
 // header included) that has fewer than two fields.

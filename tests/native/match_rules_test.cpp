@@ -305,31 +305,39 @@ TEST_F(MatchRules, APathWithACommaIsReadWhole) {
 }
 
 // A file that yields no data line is refused after the question, with the
-// malformed message, and the list ends empty.
-TEST_F(MatchRules, AFileWithoutDataLinesIsRefused) {
+// malformed message, and the list ends empty. One that cannot be read at
+// all (a folder, locked, gone, larger than memory holds) says so before any
+// question and leaves the rules before.
+TEST_F(MatchRules, AFileWithoutDataLinesIsRefusedAndAnUnreadOneNamed) {
   app.fs.AddFolder("D:\\r\\folder.csv");
   app.fs.AddFile("D:\\r\\locked.csv", "a,1");
   app.fs.SetLocked("D:\\r\\locked.csv", true);
+  app.fs.AddFile("D:\\r\\huge.csv", "a,1");
   struct Case {
     std::string path;
     std::optional<std::string> bytes;
     MessageAnswer header;
-  } cases[] = {{"D:\\r\\empty.csv", std::string(), MessageAnswer::kCancel},
-               {"D:\\r\\nul.csv", std::string("\0a,1", 4), MessageAnswer::kCancel},
-               {"D:\\r\\header.csv", std::string("code,text\r\n"), MessageAnswer::kOk},
-               {"D:\\r\\folder.csv", std::nullopt, MessageAnswer::kCancel},
-               {"D:\\r\\locked.csv", std::nullopt, MessageAnswer::kCancel},
-               {"D:\\r\\missing.csv", std::nullopt, MessageAnswer::kCancel}};
+    bool unread;
+  } cases[] = {{"D:\\r\\empty.csv", std::string(), MessageAnswer::kCancel, false},
+               {"D:\\r\\nul.csv", std::string("\0a,1", 4), MessageAnswer::kCancel, false},
+               {"D:\\r\\header.csv", std::string("code,text\r\n"), MessageAnswer::kOk, false},
+               {"D:\\r\\folder.csv", std::nullopt, MessageAnswer::kCancel, true},
+               {"D:\\r\\locked.csv", std::nullopt, MessageAnswer::kCancel, true},
+               {"D:\\r\\missing.csv", std::nullopt, MessageAnswer::kCancel, true},
+               {"D:\\r\\huge.csv", std::nullopt, MessageAnswer::kCancel, true}};
   for (const Case& c : cases) {
     Drop("D:\\r\\good.csv", "a,1", MessageAnswer::kCancel);
     ASSERT_EQ(app.rules().RowCount(), 1u);
     app.messages.Forget();
     if (c.bytes) app.fs.AddFile(c.path, *c.bytes);
+    if (c.path == "D:\\r\\huge.csv") app.fs.ThrowAtCall(1);
     app.messages.Answer(c.header);
     app.DropOnRuleList(c.path);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{kSkipHeaderQuestion, kRuleMalformedMessage}))
-        << c.path;
-    EXPECT_EQ(app.rules().RowCount(), 0u) << c.path;
+    const std::vector<std::string> expected =
+        c.unread ? std::vector<std::string>{kRuleUnreadableMessage + c.path}
+                 : std::vector<std::string>{kSkipHeaderQuestion, kRuleMalformedMessage};
+    EXPECT_EQ(Texts(), expected) << c.path;
+    EXPECT_EQ(app.rules().RowCount(), c.unread ? 1u : 0u) << c.path;
   }
 }
 
