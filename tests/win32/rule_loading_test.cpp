@@ -117,6 +117,16 @@ TEST_F(RuleLoading, ARuleFileDroppedOnTheRuleListWithItsHeaderSkipped) {
   EXPECT_EQ(scene->Content(folder + "\\模板.csv"), kTemplate);  // read, not changed
 }
 
+// UTF-8 without a mark, as Notepad saves it: every byte reads as GBK too.
+TEST_F(RuleLoading, Utf8AsNotepadSavesItIsReadAsUtf8) {
+  const std::string path = scene->root() + "记事本.csv";
+  scene->AddFile(path, u8"IMG,风景\r\nDSC,café\r\n");
+  ModalAnswerer answerer;
+  answerer.Press(IDCANCEL);
+  EXPECT_EQ(Texts(DropRules({path}, answerer)), Names{kHeaderQuestion});
+  EXPECT_EQ(ShownRules(), (RulePairs{{"IMG", "风景"}, {"DSC", "café"}}));
+}
+
 TEST_F(RuleLoading, CancelOrTheCloseBoxKeepsTheFirstLineAsARule) {
   const std::string path = scene->root() + "模板.txt";
   scene->AddFile(path, kTemplate);
@@ -153,6 +163,7 @@ TEST_F(RuleLoading, RefusedFilesShowTheirMessageAndLeaveTheRuleListEmpty) {
     Names drop;
     std::function<void(ModalAnswerer&)> plan;
     Names messages;
+    int rulesAfter = 0;  // the rules before stay when the file cannot be read at all
   };
   const std::string upper = scene->root() + "规则.TXT";
   scene->AddFile(upper, "a,1\r\n");
@@ -165,6 +176,10 @@ TEST_F(RuleLoading, RefusedFilesShowTheirMessageAndLeaveTheRuleListEmpty) {
   // UTF-8 as Notepad saves it, with a character GBK cannot hold on line 3.
   const std::string emoji = scene->root() + "表情.csv";
   scene->AddFile(emoji, u8"代码,内容\r\nIMG,海滩\r\nDSC,海滩😀한\r\n");  // no GBK: 9C before CR
+  const std::string locked = scene->root() + "打开着.csv";
+  scene->AddFile(locked, "a,1\r\n");
+  scene->Lock(locked);
+  const std::string gone = scene->root() + "不在了.csv";
   const std::vector<Refusal> refusals = {
       {"an upper-case extension",
        {upper},
@@ -191,6 +206,16 @@ TEST_F(RuleLoading, RefusedFilesShowTheirMessageAndLeaveTheRuleListEmpty) {
        {emoji},
        [](ModalAnswerer& a) { a.Press(IDOK); },
        {std::string(kMalformedMessage) + "\r\n第3行含有无法使用的字符"}},
+      {"a file another program holds",
+       {locked},
+       [](ModalAnswerer& a) { a.Press(IDOK); },
+       {"规则文件无法读取：" + locked},
+       2},
+      {"a file gone since the drop",
+       {gone},
+       [](ModalAnswerer& a) { a.Press(IDOK); },
+       {"规则文件无法读取：" + gone},
+       2},
   };
   for (const Refusal& refusal : refusals) {
     SCOPED_TRACE(refusal.what);
@@ -198,7 +223,7 @@ TEST_F(RuleLoading, RefusedFilesShowTheirMessageAndLeaveTheRuleListEmpty) {
     ModalAnswerer answerer;
     refusal.plan(answerer);
     EXPECT_EQ(Texts(DropRules(refusal.drop, answerer)), refusal.messages);
-    EXPECT_EQ(ListRowCount(Rules()), 0);
+    EXPECT_EQ(ListRowCount(Rules()), refusal.rulesAfter);
     EXPECT_FALSE(app.window.hint("透明标签2").Visible());  // an earlier load hid it
   }
 }
