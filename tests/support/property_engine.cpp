@@ -208,6 +208,16 @@ class Sequence {
     return OneOf(std::vector<std::string>{"a", "IMG", "照片", "b", "JPG", "\x95\x5C", "x"});
   }
 
+  // Whether `to` is `from` with a piece cut off its start, or off the end of
+  // the part before the extension `to` keeps.
+  static bool TakenOffAnEnd(const std::string& from, const std::string& to) {
+    if (to.size() > from.size()) return false;
+    if (from.compare(from.size() - to.size(), to.size(), to) == 0) return true;
+    const std::size_t base = text::FindLastChar(to, '.');
+    return base != text::npos && base > 0 && from.compare(0, base, to, 0, base) == 0 &&
+           from.compare(from.size() - (to.size() - base), to.size() - base, to, base) == 0;
+  }
+
   static std::string NamePart(const std::string& path) {
     const std::size_t slash = text::FindLastChar(path, '\\');
     return path.substr(slash + 1);
@@ -301,16 +311,33 @@ class Sequence {
          << "] answer " << (yes ? "yes" : "no") << "\n";
     const std::vector<ShownRow> before = ShownRows(window_.fileList());
     RaiseEvent(ctx_, button, Event::kClick);
-    const std::size_t first = fs_.renames.size();  // a restore again renames only to "原名"
-    if (std::string(button) != "按钮1" && std::string(button) != "按钮4" && Chance(30) &&
-        !progress_.Stopped()) {
+    const bool restore = std::string(button) == "按钮2" || std::string(button) == "按钮5";
+    const std::size_t first = fs_.renames.size();
+    // A way back renames a freshly listed row only by taking a text off the
+    // start of its name or off the end of the part before its extension.
+    for (std::size_t i = 0; restore && i < first; ++i) {
+      const auto& [from, to] = fs_.renames[i];
+      for (const ShownRow& row : before) {
+        if (row.folder + row.currentName == from && row.currentName == row.originalName &&
+            row.status == Status::kNone && !TakenOffAnEnd(NamePart(from), NamePart(to)))
+          dropProblem_ = "a restore cut " + from + " to " + to;
+      }
+    }
+    const std::vector<ShownRow> middle = ShownRows(window_.fileList());
+    if (restore && Chance(30) && !progress_.Stopped()) {
       progress_.LetRun();
       RaiseEvent(ctx_, button, Event::kClick);
     }
+    // A restore again renames only to "原名", and only what the first failed.
     for (std::size_t i = first; i < fs_.renames.size(); ++i) {
       const std::vector<ShownRow> rows = ShownRows(window_.fileList());
-      if (std::none_of(rows.begin(), rows.end(), [&](const ShownRow& row) {
-            return row.folder + row.originalName == fs_.renames[i].second;
+      if (std::none_of(rows.begin(), rows.end(),
+                       [&](const ShownRow& row) {
+                         return row.folder + row.originalName == fs_.renames[i].second;
+                       }) ||
+          std::any_of(middle.begin(), middle.end(), [&](const ShownRow& row) {
+            return row.folder + row.currentName == fs_.renames[i].first &&
+                   row.status != Status::kFailed;
           }))
         dropProblem_ = "a second restore renamed " + fs_.renames[i].first;
     }
