@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release package and checks it: the zip holds exactly renamora.exe
 # and 使用说明.txt; the exe carries no debug sections, weighs under 1 MB,
-# imports only Windows' own DLLs, is large-address-aware and names its debug
+# imports only Windows' own DLLs and of them only what Windows XP SP3 has,
+# is large-address-aware and names its debug
 # file by a link that matches it; the manifest carries the version of
 # res/version.h; the guide is UTF-8 with a byte-order mark
 # and CR LF; SHA256SUMS holds. Then, unless --package is given, builds the
@@ -43,6 +44,11 @@ bytes=$(stat -c %s "$exe")
 dlls=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
 needs=$(echo "$dlls" | grep -E 'libstdc|libgcc|winpthread|^lib' || true)
 [ -z "$needs" ] && ok "renamora.exe imports only: $(echo $dlls)" || bad "renamora.exe needs $needs"
+if faults=$(bash tests/tools/xp_imports.sh "$exe"); then
+  ok "renamora.exe loads on Windows XP SP3: subsystem version and every import checked"
+else
+  bad "renamora.exe would not start on Windows XP SP3: $(echo $faults)"
+fi
 i686-w64-mingw32-objdump -p "$exe" | grep 'large address aware' >/dev/null &&
   ok "renamora.exe is large address aware" || bad "renamora.exe lacks the large-address-aware flag"
 # The link: the debug file's name, padding, then the CRC-32 of its bytes.

@@ -14,12 +14,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <thread>
 
 #include "tests/support/scene.h"
 #include "tests/support/shown_rows.h"
 #include "tests/support/win32/modal_answerer.h"
 #include "tests/support/win32/real_window.h"
+#include "tests/support/win32/thread.h"
 
 namespace renamora::testing {
 namespace {
@@ -139,7 +139,7 @@ TEST_F(LongRun, TheWindowAnswersShowsHowFarAndTakesNoSecondClick) {
   std::atomic<bool> answered{false};
   std::vector<std::string> titles;
   bool clickedAgain = false;
-  std::thread user([&] {
+  Thread user([&] {
     if (!WaitUntilBusy(app.Main())) return;
     // A second click, as a user makes it when nothing seems to happen, and
     // a rule file dropped on the Rule list.
@@ -149,7 +149,7 @@ TEST_F(LongRun, TheWindowAnswersShowsHowFarAndTakesNoSecondClick) {
     PostDrop(app.Handle("超级列表框2"), rules_);
     clickedAgain = true;
   });
-  std::thread system([&] {
+  Thread system([&] {
     while (!ended) {
       // How long the answer takes is make bench's figure; here it must come.
       DWORD_PTR result = 0;
@@ -187,7 +187,7 @@ TEST_F(LongRun, TheCloseBoxAndEscAskFirstAndAStopLeavesTheListTrue) {
   std::atomic<int> asked{0};
   ModalAnswerer answerer;
   answerer.Press(IDNO).Press(IDYES).OnEachBox([&](HWND) { ++asked; });
-  std::thread user([&] {
+  Thread user([&] {
     if (!WaitUntilBusy(app.Main())) return;
     ::PostMessageA(app.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
     while (asked < 1) ::Sleep(5);
