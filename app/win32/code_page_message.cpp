@@ -27,6 +27,13 @@ constexpr const wchar_t kOnSeven[] =
     RENAMORA_RUNS_ONLY_IN_CHINESE_EN
     L"Set it in Control Panel → Region and Language → Administrative → Change system locale, "
     L"then restart Windows.";
+constexpr const wchar_t kOnVista[] =
+    RENAMORA_RUNS_ONLY_IN_CHINESE
+    L"请在“控制面板 → 区域和语言选项 → 管理 → 更改系统区域设置”中选择“中文(简体，中国)”，"
+    L"然后重新启动 Windows。\r\n\r\n"
+    RENAMORA_RUNS_ONLY_IN_CHINESE_EN
+    L"Set it in Control Panel → Regional and Language Options → Administrative → Change system "
+    L"locale, then restart Windows.";
 constexpr const wchar_t kOnXp[] =
     RENAMORA_RUNS_ONLY_IN_CHINESE
     L"请在“控制面板 → 区域和语言选项 → 高级”中把“非 Unicode 程序的语言”选为“中文(简体，中国)”，"
@@ -43,7 +50,8 @@ constexpr const wchar_t kOnXp[] =
 const wchar_t* NeedsChineseCodePageText(WindowsVersion version) {
   // A system that reports nothing is taken for the newest.
   if (version.major == 0 || version.major >= 10) return kOnTen;
-  return version.major >= 6 ? kOnSeven : kOnXp;
+  if (version.major == 6) return version.minor >= 1 ? kOnSeven : kOnVista;
+  return kOnXp;
 }
 
 }  // namespace renamora::win32

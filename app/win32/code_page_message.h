@@ -7,7 +7,7 @@
 namespace renamora::win32 {
 
 // In both languages and as UTF-16, for MessageBoxW: on such a system a GBK
-// text would come out garbled. Windows 10 and 11, Vista to 8.1, and XP
+// text would come out garbled. Windows 10 and 11, 7 to 8.1, Vista and XP
 // each keep the setting somewhere else.
 const wchar_t* NeedsChineseCodePageText(WindowsVersion version);
 

@@ -20,11 +20,14 @@ SIZE FrameSize(DWORD style, DWORD exStyle, int dpi) {
       adjust && adjust(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
     return {rect.right - rect.left, rect.bottom - rect.top};
   }
-  // The system's own frame, drawn at its DPI.
+  // The system's own frame, drawn at its DPI. At another scale the borders
+  // keep their width, as the system's own do at every scale, and only the
+  // title bar grows with it: scaling the whole frame would make the client
+  // area of a window started at 144 DPI 3 pixels too large.
   ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-  const int system = OfSystem();
-  return {::MulDiv(rect.right - rect.left, dpi, system),
-          ::MulDiv(rect.bottom - rect.top, dpi, system)};
+  const int caption = (style & WS_CAPTION) == WS_CAPTION ? ::GetSystemMetrics(SM_CYCAPTION) : 0;
+  return {rect.right - rect.left,
+          rect.bottom - rect.top - caption + ::MulDiv(caption, dpi, OfSystem())};
 }
 
 }  // namespace

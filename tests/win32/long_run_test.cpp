@@ -15,6 +15,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "app/win32/busy_window.h"
+#include "platform/win32/fallbacks.h"
 #include "tests/support/scene.h"
 #include "tests/support/shown_rows.h"
 #include "tests/support/win32/modal_answerer.h"
@@ -223,6 +225,28 @@ TEST_F(LongRun, TheCloseBoxAndEscAskFirstAndAStopLeavesTheListTrue) {
     }
   }
   // TearDown restores every file with 按钮2.
+}
+
+// Where the system offers no taskbar interface (XP, Vista), the title alone
+// tells how far a command has come.
+TEST(LongRunWithoutTaskbar, TheTitleShowsHowFarAndIsTheProgramsAgainAfter) {
+  RealWindow app;
+  win32::ForceFallbacks(true);
+  win32::BusyWindow busy(app.Main(), app.systemMessages);
+  win32::ForceFallbacks(false);
+  busy.Begin("修改");
+  std::string shown;
+  const DWORD started = ::GetTickCount();
+  for (std::size_t done = 0; shown.empty() && ::GetTickCount() - started < 2000; ++done) {
+    ASSERT_TRUE(busy.Step(done, 100000));
+    if (win32::WindowText(app.Main()).rfind("Renamora - 修改 ", 0) == 0) {
+      shown = win32::WindowText(app.Main());
+    }
+    ::Sleep(5);
+  }
+  busy.End();
+  EXPECT_NE(shown.find("/100,000"), std::string::npos) << shown;
+  EXPECT_EQ(win32::WindowText(app.Main()), "Renamora");
 }
 
 }  // namespace
