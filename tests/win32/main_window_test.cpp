@@ -623,68 +623,30 @@ TEST_F(MainWindowLayout, StartUpRaisesTheCreatedEventOnceAndBindsBothDropTargets
   EXPECT_FALSE(app.window.dropObject("拖放对象1").Bind(app.Main()));
 }
 
-// What a window shows of its layout: every control's place in its parent,
-// the window's outer and client sizes, font, icons and column widths.
-std::map<std::string, std::vector<long>> LayoutOf(RealWindow& app) {
-  std::map<std::string, std::vector<long>> seen;
-  auto rect = [](const RECT& r) { return std::vector<long>{r.left, r.top, r.right, r.bottom}; };
-  RECT client;
-  ::GetClientRect(app.Main(), &client);
-  seen["window"] = rect(RectIn(HWND_DESKTOP, app.Main()));
-  seen["client"] = rect(client);
-  for (std::size_t i = 0; i < layout::kControlCount; ++i) {
-    const layout::Control& c = layout::kControls[i];
-    HWND parent = c.parent ? app.Handle(c.parent) : app.Main();
-    if (HWND control = app.Handle(c.name)) seen[c.name] = rect(RectIn(parent, control));
-  }
-  seen["font"] = {FontOf(app.window.Font()).lfHeight};
-  for (int which : {ICON_SMALL, ICON_BIG}) {
-    ICONINFO info{};
-    ::GetIconInfo(reinterpret_cast<HICON>(::SendMessageA(app.Main(), WM_GETICON, which, 0)), &info);
-    BITMAP bitmap{};
-    ::GetObjectA(info.hbmColor, sizeof(bitmap), &bitmap);
-    seen["icon"].push_back(bitmap.bmWidth);
-    ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-  }
-  for (int c = 0; c < 4; ++c)
-    seen["columns"].push_back(ListColumnWidth(app.Handle("超级列表框1"), c));
-  return seen;
-}
+// Windows 7 and 8 offer the system's one scale, its metrics and the frame
+// of AdjustWindowRectEx, and nothing per window: through those alone the
+// window must be laid out as the Windows 10 functions lay it out, at the
+// run's scale and moved to another. No system without those functions asks
+// the window for its size first: the size it suggests is the Windows 10 one.
+class MainWindowFallbacks : public ::testing::TestWithParam<int> {
+  void TearDown() override { win32::ForceFallbacks(false); }
+};
 
-// The window started at the run's scale and then moved to `dpi`, with the
-// lookups of every function of newer systems made to fail or not. The
-// window's size there is the one the system suggests: no system that lacks
-// those functions asks the window first (WM_GETDPISCALEDSIZE).
-std::map<std::string, std::vector<long>> LayoutAt(int dpi, bool fallbacks) {
-  win32::ForceFallbacks(fallbacks);
+TEST_P(MainWindowFallbacks, LayOutAsTheWindows10FunctionsDo) {
+  const int dpi = GetParam();
+  win32::ForceFallbacks(true);
   RealWindow app;
   if (dpi != app.window.Dpi()) {
     SIZE size{};
     win32::ForceFallbacks(false);
     ::SendMessageA(app.Main(), kGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&size));
-    win32::ForceFallbacks(fallbacks);
-    RECT outer;
-    ::GetWindowRect(app.Main(), &outer);
-    const RECT suggested{outer.left, outer.top, outer.left + size.cx, outer.top + size.cy};
-    ::SendMessageA(app.Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                   reinterpret_cast<LPARAM>(&suggested));
+    win32::ForceFallbacks(true);
+    RECT at;
+    ::GetWindowRect(app.Main(), &at);
+    at = {at.left, at.top, at.left + size.cx, at.top + size.cy};
+    ::SendMessageA(app.Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&at));
   }
-  auto seen = LayoutOf(app);
-  win32::ForceFallbacks(false);
-  return seen;
-}
-
-// Windows 7 and 8 give the system's one scale, the metrics of the system's
-// and the frame of AdjustWindowRectEx, and nothing else: the window must
-// look as it does where the Windows 10 functions answer.
-class MainWindowFallbacks : public ::testing::TestWithParam<int> {};
-
-TEST_P(MainWindowFallbacks, LayOutAsTheWindows10FunctionsDo) {
-  const auto older = LayoutAt(GetParam(), true);
-  for (const auto& [what, windows10] : LayoutAt(GetParam(), false)) {
-    EXPECT_EQ(older.at(what), windows10) << what;
-  }
+  ExpectLaidOutAt(app, dpi);
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindowAtEachScale, MainWindowFallbacks,

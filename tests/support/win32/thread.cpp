@@ -14,14 +14,10 @@ unsigned WINAPI Run(void* work) {
 
 }  // namespace
 
-Thread::Thread(std::function<void()> work) : work_(std::move(work)) {
-  // Through the C runtime, which sets up what it keeps for each thread.
-  handle_ = reinterpret_cast<void*>(::_beginthreadex(nullptr, 0, Run, &work_, 0, nullptr));
-}
-
-Thread::~Thread() {
-  join();
-}
+// Through the C runtime, which sets up what it keeps for each thread.
+Thread::Thread(std::function<void()> work)
+    : work_(std::move(work)),
+      handle_(reinterpret_cast<void*>(::_beginthreadex(nullptr, 0, Run, &work_, 0, nullptr))) {}
 
 void Thread::join() {
   if (!handle_) return;

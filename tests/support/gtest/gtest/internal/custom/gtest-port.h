@@ -1,22 +1,22 @@
 // GoogleTest's own settings for the Windows builds, found before its empty
 // default. The win32 thread model has no std::mutex, on which GoogleTest
-// builds the one class that needs more than its Win32 locks.
+// builds this one class; only GoogleTest's tests of its own threads use it.
 #pragma once
+
+#include <atomic>
 
 namespace testing::internal {
 
 class Notification {
  public:
-  Notification();
-  ~Notification();
-  Notification(const Notification&) = delete;
-  Notification& operator=(const Notification&) = delete;
-
-  void Notify();
-  void WaitForNotification();
+  void Notify() { notified_ = true; }
+  void WaitForNotification() {
+    while (!notified_) {
+    }
+  }
 
  private:
-  void* event_;
+  std::atomic<bool> notified_{false};
 };
 
 }  // namespace testing::internal
