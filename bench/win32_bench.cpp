@@ -33,7 +33,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "app/event_table.h"
@@ -42,6 +41,7 @@
 #include "platform/win32/win32_file_system.h"
 #include "tests/support/win32/modal_answerer.h"
 #include "tests/support/win32/real_window.h"
+#include "tests/support/win32/thread.h"
 
 namespace {
 
@@ -49,6 +49,7 @@ using renamora::testing::DropFiles;
 using renamora::testing::ListRowCount;
 using renamora::testing::ModalAnswerer;
 using renamora::testing::RealWindow;
+using renamora::testing::Thread;
 using namespace renamora::bench;
 
 constexpr std::size_t kDefaultFiles = 20000;
@@ -105,7 +106,7 @@ template <typename Work>
 double LongestUnanswered(HWND window, Work&& work) {
   std::atomic<bool> ended{false};
   std::atomic<DWORD> slowest{0};
-  std::thread system([&] {
+  Thread system([&] {
     while (!ended) {
       const DWORD before = ::GetTickCount();
       DWORD_PTR result = 0;

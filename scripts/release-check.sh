@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release package and checks it: the zip holds exactly renamora.exe
 # and 使用说明.txt; the exe carries no debug sections, weighs under 1 MB,
-# imports only Windows' own DLLs, is large-address-aware and names its debug
+# imports only Windows' own DLLs and of them only what Windows XP SP3 has,
+# is large-address-aware and names its debug
 # file by a link that matches it; the manifest carries the version of
 # res/version.h; the guide is UTF-8 with a byte-order mark
 # and CR LF; SHA256SUMS holds. Then, unless --package is given, builds the
@@ -43,6 +44,42 @@ bytes=$(stat -c %s "$exe")
 dlls=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
 needs=$(echo "$dlls" | grep -E 'libstdc|libgcc|winpthread|^lib' || true)
 [ -z "$needs" ] && ok "renamora.exe imports only: $(echo $dlls)" || bad "renamora.exe needs $needs"
+# Windows XP SP3 loads the exe only if its subsystem version is 5.1 or lower
+# and every function it imports is one XP's own copy of the DLL exports by
+# name; else the loader refuses it with a box of its own, before any of the
+# program's code runs.
+xp_faults() {
+  i686-w64-mingw32-objdump -p "$1" | awk -v list=tests/data/xp-sp3-exports.txt '
+    BEGIN {
+      while ((getline line < list) > 0) {
+        if (line ~ /^\[/) { dll = substr(line, 2, length(line) - 2); known[dll] = 1 }
+        else if (line != "" && line !~ /^#/) exported[dll, line] = 1
+      }
+      dll = ""
+    }
+    /^MajorSubsystemVersion/ { major = $2 }
+    /^MinorSubsystemVersion/ { minor = $2 }
+    /^The / { dll = "" }
+    /DLL Name:/ {
+      dll = toupper($3)
+      if (!(dll in known)) print dll ": no list of its XP SP3 exports"
+      next
+    }
+    dll != "" && /^\t[0-9a-f]+\t/ {
+      imports++
+      if (!((dll, $3) in exported)) print dll " " $3 ": not exported by XP SP3"
+    }
+    END {
+      if (major * 100 + minor > 501) print "subsystem version " major "." minor ", above 5.1"
+      if (!imports) print "no imports read"
+    }'
+}
+faults=$(xp_faults "$exe")
+if [ -z "$faults" ]; then
+  ok "renamora.exe loads on Windows XP SP3: subsystem version and every import checked"
+else
+  bad "renamora.exe would not start on Windows XP SP3: $(echo $faults)"
+fi
 i686-w64-mingw32-objdump -p "$exe" | grep 'large address aware' >/dev/null &&
   ok "renamora.exe is large address aware" || bad "renamora.exe lacks the large-address-aware flag"
 # The link: the debug file's name, padding, then the CRC-32 of its bytes.

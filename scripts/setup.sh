@@ -6,12 +6,15 @@ set -euo pipefail
 
 packages=(
   cmake make git g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
+  g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 binutils-mingw-w64
   wine wine64 xvfb xauth imagemagick librsvg2-bin locales
   fonts-wqy-microhei fonts-wine clang-format clang libclang-rt-14-dev
   zip unzip python3
   debootstrap
 )
+
+# The Windows builds use MinGW's win32 thread model: the posix one links in
+# a runtime that imports functions Windows XP lacks.
 
 # The release is a 32-bit program: 32-bit Wine runs it. Its package comes
 # from the i386 architecture, which dpkg must know first.

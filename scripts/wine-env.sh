@@ -94,3 +94,15 @@ wine_restore_dpi() {
   /usr/lib/wine/wineserver -w 2>/dev/null || true
   unset WINE_DPI_SAVED
 }
+
+# The Windows version Wine reports to programs (winxp, win7, win10), taken
+# when a process starts; empty: Wine's own default again.
+wine_set_windows() {
+  if [ -n "$1" ]; then
+    "$WINE64" reg add 'HKCU\Software\Wine' /v Version /d "$1" /f >/dev/null 2>&1
+  else
+    "$WINE64" reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
+  fi
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  /usr/lib/wine/wineserver -w 2>/dev/null || true
+}

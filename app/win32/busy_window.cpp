@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shobjidl.h>
 
+#include "platform/win32/fallbacks.h"
 #include "platform/win32/win32_ui.h"
 
 namespace renamora::win32 {
@@ -71,7 +72,8 @@ BusyWindow::BusyWindow(HWND window, MessageBoxes& messages) : window_(window), m
   // for the window's life, not at every command.
   comStarted_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   void* taskbar = nullptr;
-  if (SUCCEEDED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+  if (!FallbacksForced() &&
+      SUCCEEDED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_ITaskbarList3, &taskbar))) {
     taskbar_ = static_cast<ITaskbarList3*>(taskbar);
     if (FAILED(taskbar_->HrInit())) {

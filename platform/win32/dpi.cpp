@@ -1,18 +1,10 @@
 #include "platform/win32/dpi.h"
 
+#include "platform/win32/fallbacks.h"
+
 namespace renamora::win32::dpi {
 
 namespace {
-
-// A function of user32 that older systems lack; nullptr there. Importing it
-// by name would keep the program from starting on them at all.
-template <typename Function>
-Function User32(const char* name) {
-  HMODULE user32 = ::GetModuleHandleA("user32.dll");
-  FARPROC found = user32 ? ::GetProcAddress(user32, name) : nullptr;
-  // Through void (*)(): a cast GCC accepts between any two function types.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
@@ -22,15 +14,20 @@ using EnableNonClientDpiScalingFn = BOOL(WINAPI*)(HWND);
 // The frame around the client area at `dpi`: left + right, top + bottom.
 SIZE FrameSize(DWORD style, DWORD exStyle, int dpi) {
   RECT rect{0, 0, 0, 0};
-  static const auto adjust = User32<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
-  if (adjust && adjust(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+  static const SystemFunction<AdjustWindowRectExForDpiFn> adjustForDpi("user32.dll",
+                                                                       "AdjustWindowRectExForDpi");
+  if (auto adjust = adjustForDpi.get();
+      adjust && adjust(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
     return {rect.right - rect.left, rect.bottom - rect.top};
   }
-  // The system's own frame, drawn at its DPI.
+  // The system's own frame, drawn at its DPI. At another scale the borders
+  // keep their width, as the system's own do at every scale, and only the
+  // title bar grows with it: scaling the whole frame would make the client
+  // area of a window started at 144 DPI 3 pixels too large.
   ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-  const int system = OfSystem();
-  return {::MulDiv(rect.right - rect.left, dpi, system),
-          ::MulDiv(rect.bottom - rect.top, dpi, system)};
+  const int caption = (style & WS_CAPTION) == WS_CAPTION ? ::GetSystemMetrics(SM_CYCAPTION) : 0;
+  return {rect.right - rect.left,
+          rect.bottom - rect.top - caption + ::MulDiv(caption, dpi, OfSystem())};
 }
 
 }  // namespace
@@ -51,7 +48,8 @@ int OfSystem() {
 }
 
 int ForWindow(HWND window) {
-  static const auto get = User32<GetDpiForWindowFn>("GetDpiForWindow");
+  static const SystemFunction<GetDpiForWindowFn> getDpi("user32.dll", "GetDpiForWindow");
+  const auto get = getDpi.get();
   const int found = get && window ? static_cast<int>(get(window)) : 0;
   return found > 0 ? found : OfSystem();
 }
@@ -72,8 +70,9 @@ HFONT CreateUiFont(int dpi) {
 }
 
 int SystemMetric(int index, int dpi) {
-  static const auto get = User32<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
-  if (get) return get(index, static_cast<UINT>(dpi));
+  static const SystemFunction<GetSystemMetricsForDpiFn> getMetric("user32.dll",
+                                                                  "GetSystemMetricsForDpi");
+  if (auto get = getMetric.get()) return get(index, static_cast<UINT>(dpi));
   return ::MulDiv(::GetSystemMetrics(index), dpi, OfSystem());
 }
 
@@ -91,8 +90,9 @@ SIZE ScaledOuterSize(SIZE outerAtBase, DWORD style, DWORD exStyle, int dpi) {
 }
 
 void EnableNonClientScaling(HWND window) {
-  static const auto enable = User32<EnableNonClientDpiScalingFn>("EnableNonClientDpiScaling");
-  if (enable) enable(window);
+  static const SystemFunction<EnableNonClientDpiScalingFn> enableScaling(
+      "user32.dll", "EnableNonClientDpiScaling");
+  if (auto enable = enableScaling.get()) enable(window);
 }
 
 }  // namespace renamora::win32::dpi

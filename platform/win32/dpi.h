@@ -1,8 +1,8 @@
 // Display scale. The window is stated in pixels at 96 DPI (the layout table,
 // the column widths the lists are given) and shown at the DPI of the monitor
 // it is on. What only newer Windows versions offer (everything per monitor)
-// is looked up at run time, so the program still starts on Windows 7, where
-// the system's one DPI stands in.
+// is looked up at run time (platform/win32/fallbacks.h), so the program
+// still starts on XP, Vista, 7 and 8, where the system's one DPI stands in.
 #pragma once
 
 #include <windows.h>

@@ -14,12 +14,14 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <thread>
 
+#include "app/win32/busy_window.h"
+#include "platform/win32/fallbacks.h"
 #include "tests/support/scene.h"
 #include "tests/support/shown_rows.h"
 #include "tests/support/win32/modal_answerer.h"
 #include "tests/support/win32/real_window.h"
+#include "tests/support/win32/thread.h"
 
 namespace renamora::testing {
 namespace {
@@ -139,7 +141,7 @@ TEST_F(LongRun, TheWindowAnswersShowsHowFarAndTakesNoSecondClick) {
   std::atomic<bool> answered{false};
   std::vector<std::string> titles;
   bool clickedAgain = false;
-  std::thread user([&] {
+  Thread user([&] {
     if (!WaitUntilBusy(app.Main())) return;
     // A second click, as a user makes it when nothing seems to happen, and
     // a rule file dropped on the Rule list.
@@ -149,7 +151,7 @@ TEST_F(LongRun, TheWindowAnswersShowsHowFarAndTakesNoSecondClick) {
     PostDrop(app.Handle("超级列表框2"), rules_);
     clickedAgain = true;
   });
-  std::thread system([&] {
+  Thread system([&] {
     while (!ended) {
       // How long the answer takes is make bench's figure; here it must come.
       DWORD_PTR result = 0;
@@ -187,7 +189,7 @@ TEST_F(LongRun, TheCloseBoxAndEscAskFirstAndAStopLeavesTheListTrue) {
   std::atomic<int> asked{0};
   ModalAnswerer answerer;
   answerer.Press(IDNO).Press(IDYES).OnEachBox([&](HWND) { ++asked; });
-  std::thread user([&] {
+  Thread user([&] {
     if (!WaitUntilBusy(app.Main())) return;
     ::PostMessageA(app.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
     while (asked < 1) ::Sleep(5);
@@ -223,6 +225,25 @@ TEST_F(LongRun, TheCloseBoxAndEscAskFirstAndAStopLeavesTheListTrue) {
     }
   }
   // TearDown restores every file with 按钮2.
+}
+
+// Where the system offers no taskbar interface (XP, Vista), the title alone
+// tells how far a command has come.
+TEST(LongRunWithoutTaskbar, TheTitleAloneShowsHowFar) {
+  RealWindow app;
+  win32::ForceFallbacks(true);
+  win32::BusyWindow busy(app.Main(), app.systemMessages);
+  win32::ForceFallbacks(false);
+  busy.Begin("修改");
+  std::string title;
+  for (std::size_t done = 0; done < 400 && title.find("/100,000") == std::string::npos; ++done) {
+    busy.Step(done, 100000);
+    title = win32::WindowText(app.Main());
+    ::Sleep(5);
+  }
+  busy.End();
+  EXPECT_EQ(title.rfind("Renamora - 修改 ", 0), 0u) << title;
+  EXPECT_EQ(win32::WindowText(app.Main()), "Renamora");
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <stdexcept>
 
 #include "app/layout.h"
+#include "platform/win32/fallbacks.h"
 #include "tests/support/scene.h"
 #include "tests/support/win32/modal_answerer.h"
 #include "tests/support/win32/real_window.h"
@@ -621,6 +622,35 @@ TEST_F(MainWindowLayout, StartUpRaisesTheCreatedEventOnceAndBindsBothDropTargets
   // A drop object binds once.
   EXPECT_FALSE(app.window.dropObject("拖放对象1").Bind(app.Main()));
 }
+
+// Windows 7 and 8 offer the system's one scale, its metrics and the frame
+// of AdjustWindowRectEx, and nothing per window: through those alone the
+// window must be laid out as the Windows 10 functions lay it out, at the
+// run's scale and moved to another. No system without those functions asks
+// the window for its size first: the size it suggests is the Windows 10 one.
+class MainWindowFallbacks : public ::testing::TestWithParam<int> {
+  void TearDown() override { win32::ForceFallbacks(false); }
+};
+
+TEST_P(MainWindowFallbacks, LayOutAsTheWindows10FunctionsDo) {
+  const int dpi = GetParam();
+  win32::ForceFallbacks(true);
+  RealWindow app;
+  if (dpi != app.window.Dpi()) {
+    SIZE size{};
+    win32::ForceFallbacks(false);
+    ::SendMessageA(app.Main(), kGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&size));
+    win32::ForceFallbacks(true);
+    RECT at;
+    ::GetWindowRect(app.Main(), &at);
+    at = {at.left, at.top, at.left + size.cx, at.top + size.cy};
+    ::SendMessageA(app.Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&at));
+  }
+  ExpectLaidOutAt(app, dpi);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindowAtEachScale, MainWindowFallbacks,
+                         ::testing::Values(96, 120, 144, 192));
 
 TEST(MainWindowLife, AFailingEventLeavesTheWindowWorking) {
   RealWindow app;

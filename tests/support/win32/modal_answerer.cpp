@@ -7,10 +7,10 @@
 #include <cstring>
 #include <map>
 #include <set>
-#include <thread>
 
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_ui.h"
+#include "tests/support/win32/thread.h"
 
 namespace renamora::testing {
 
@@ -93,7 +93,7 @@ ModalAnswerer& ModalAnswerer::SaveAs(std::wstring fileName) {
 
 void ModalAnswerer::Run(const std::function<void()>& action) {
   std::atomic<bool> done{false};
-  std::thread watcher([&] { Watch(done); });
+  Thread watcher([&] { Watch(done); });
   action();
   done = true;
   watcher.join();
