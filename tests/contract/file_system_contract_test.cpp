@@ -8,6 +8,7 @@
 
 #include "platform/code_page.h"
 #include "platform/gbk_text.h"
+#include "platform/long_path.h"
 #include "platform/name_parts.h"
 #include "tests/support/scene.h"
 
@@ -34,6 +35,18 @@ class FileSystemContract : public ::testing::Test {
     FolderEntry entry;
     while (it->Next(entry)) seen.insert({entry.name, entry.attributes});
     return seen;
+  }
+
+  std::set<std::string> Names(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& [name, attributes] : Enumerate(folder)) names.insert(name);
+    return names;
+  }
+  // The path in the form Windows takes as it stands.
+  static std::string Exact(const std::string& path) {
+    std::string extended;
+    ToExtendedPath(path, extended);
+    return extended;
   }
 
   std::unique_ptr<Scene> scene_;
@@ -79,14 +92,33 @@ TEST_F(FileSystemContract, CaseOnlyRenameChangesTheStoredName) {
   EXPECT_EQ(scene_->StoredName(At("photo.jpg")), "Photo.JPG");
 }
 
-TEST_F(FileSystemContract, ANewNameIsStoredWithoutItsTrailingDotsAndBlanks) {
-  scene_->AddFile(At("a.txt"), "alpha");
-  ASSERT_TRUE(fs().RenameFile(At("a.txt"), At("ab. .")));
-  EXPECT_EQ(scene_->StoredName(At("ab")), "ab");
-  EXPECT_EQ(scene_->Content(At("ab")), "alpha");
-  // The old name is gone, and the name as given still reaches the file.
-  EXPECT_FALSE(scene_->Exists(At("a.txt")));
-  EXPECT_EQ(scene_->Content(At("ab ")), "alpha");
+// Names like these come from other systems' disks. A plain path drops the
+// dots and blanks and reaches the twin; the file system takes every name as
+// it stands, and a rename to a name so spelled makes exactly that name.
+TEST_F(FileSystemContract, ANameEndingInDotsOrBlanksIsItsOwnFile) {
+  scene_->AddFile(At("IMG01"), "plain");
+  scene_->AddFile(Exact(At("IMG01.")), "dot");
+  scene_->AddFile(Exact(At("DSC02 ")), "blank");
+  scene_->AddFolder(Exact(At("photos.")));
+  scene_->AddFile(Exact(At("photos.\\a.jpg")), "inside");
+  EXPECT_EQ(scene_->Content(At("IMG01.")), "plain");
+  EXPECT_EQ(Names(At("")),
+            (std::set<std::string>{".", "..", "IMG01", "IMG01.", "DSC02 ", "photos."}));
+  std::string bytes;
+  ASSERT_TRUE(fs().ReadWholeFile(At("IMG01."), bytes));
+  EXPECT_EQ(bytes, "dot");
+  EXPECT_EQ(fs().Attributes(At("photos.")), std::optional<std::uint32_t>(0x10));
+  EXPECT_EQ(Names(At("photos.\\")), (std::set<std::string>{".", "..", "a.jpg"}));
+  ASSERT_TRUE(fs().RenameFile(At("IMG01."), At("甲-IMG01")));
+  EXPECT_EQ(scene_->Content(At("IMG01")), "plain");
+  EXPECT_EQ(scene_->Content(At("甲-IMG01")), "dot");
+  ASSERT_TRUE(fs().RenameFile(At("甲-IMG01"), At("IMG01.")));
+  EXPECT_EQ(scene_->Content(Exact(At("IMG01."))), "dot");
+  ASSERT_TRUE(fs().RenameFile(At("DSC02 "), At("乙-DSC02 ")));
+  EXPECT_EQ(scene_->Content(Exact(At("乙-DSC02 "))), "blank");
+  ASSERT_TRUE(fs().RenameFile(At("photos.\\a.jpg"), At("photos.\\b.jpg")));
+  EXPECT_EQ(scene_->Content(Exact(At("photos.\\b.jpg"))), "inside");
+  EXPECT_EQ(scene_->Content(At("IMG01")), "plain");
 }
 
 TEST_F(FileSystemContract, TrailBytesThatLookLikeLettersDoNotFoldCase) {
@@ -379,36 +411,62 @@ TEST_F(FileSystemContract, DesktopFolderEndsWithABackslash) {
 namespace renamora::testing {
 namespace {
 
-// The ANSI functions take paths shorter than MAX_PATH (260 characters, a
-// double-byte character counting one) and names of at most 255 characters.
-TEST_F(FileSystemContract, LongTargetsAreRefusedAndNothingMoves) {
-  scene_->AddFile(At("a.txt"), "a");
-  const std::size_t room = 259 - At("").size();  // characters left for a name
-  const std::string fits(std::min<std::size_t>(room, 255) - 4, 'n');
-  ASSERT_TRUE(fs().RenameFile(At("a.txt"), At(fits + ".txt")));
-  EXPECT_EQ(scene_->Content(At(fits + ".txt")), "a");
-  const std::string tooLong(room + 1 - 4, 'n');
-  EXPECT_FALSE(fs().RenameFile(At(fits + ".txt"), At(tooLong + ".txt")));
-  EXPECT_EQ(scene_->Content(At(fits + ".txt")), "a");
-  const std::string name256(256, 'm');
-  EXPECT_FALSE(fs().RenameFile(At(fits + ".txt"), At(name256)));
-  EXPECT_EQ(scene_->Content(At(fits + ".txt")), "a");
-  // Characters, not bytes: a name of 120 double-byte characters fits.
+// Ten levels of Chinese folder names pass MAX_PATH, which the ANSI
+// functions cannot reach; the file system lists, renames, reads and writes
+// there like anywhere else. A name holds at most 255 characters (a
+// double-byte one counting one), a path fewer than 32,767.
+TEST_F(FileSystemContract, PathsPastMaxPathWorkUpToTheExtendedLimit) {
+  std::string deep = At("");
+  for (int i = 0; i < 10; ++i) {
+    deep += "照片档案" + std::string(22, 'd') + std::to_string(i);
+    scene_->AddFolder(Exact(deep));
+    deep += "\\";
+  }
+  scene_->AddFile(Exact(deep + "a.jpg"), "deep");
+  ASSERT_GT(CharacterCount(deep), 260u);
+  EXPECT_FALSE(scene_->ExistsByAnsiPath(deep + "a.jpg"));
+  EXPECT_EQ(fs().Attributes(deep + "a.jpg"), std::optional<std::uint32_t>(0x20));
+  EXPECT_EQ(Names(deep), (std::set<std::string>{".", "..", "a.jpg"}));
+  ASSERT_TRUE(fs().RenameFile(deep + "a.jpg", deep + "b.jpg"));
+  std::string bytes;
+  ASSERT_TRUE(fs().ReadWholeFile(deep + "b.jpg", bytes));
+  EXPECT_EQ(bytes, "deep");
+  ASSERT_TRUE(fs().WriteWholeFile(deep + "out.csv", "x"));
+  EXPECT_EQ(scene_->Content(Exact(deep + "out.csv")), "x");
+
+  EXPECT_FALSE(fs().RenameFile(deep + "b.jpg", deep + std::string(256, 'm')));
+  ASSERT_TRUE(fs().RenameFile(deep + "b.jpg", deep + std::string(255, 'm')));
   std::string wide;
   for (int i = 0; i < 120; ++i) wide += "照";
-  ASSERT_TRUE(fs().RenameFile(At(fits + ".txt"), At(wide)));
-  EXPECT_EQ(scene_->Content(At(wide)), "a");
+  ASSERT_TRUE(fs().RenameFile(deep + std::string(255, 'm'), deep + wide));
+  EXPECT_EQ(scene_->Content(Exact(deep + wide)), "deep");
+  const std::string huge = At(std::string(kMaxExtendedPath, 'h'));
+  EXPECT_FALSE(fs().Attributes(huge).has_value());
+  EXPECT_EQ(fs().EnumerateFolder(huge + "\\*.*"), nullptr);
+  EXPECT_FALSE(fs().WriteWholeFile(huge, "x"));
+  EXPECT_FALSE(fs().ReadWholeFile(huge, bytes));
+  EXPECT_FALSE(fs().RenameFile(deep + wide, huge));
+  EXPECT_EQ(scene_->Content(Exact(deep + wide)), "deep");
 }
 
-TEST_F(FileSystemContract, PathsOfMaxPathOrLongerCannotBeRead) {
-  if (!scene_->LimitsPathLength()) GTEST_SKIP() << "Wine takes longer paths than Windows";
-  const std::string deep = At(std::string(250, 'd'));
-  scene_->AddFolder(deep);
-  scene_->AddFile(deep + "\\file.txt", "f");
-  EXPECT_FALSE(fs().Attributes(deep + "\\file.txt").has_value());
-  EXPECT_EQ(fs().EnumerateFolder(deep + "\\*.*"), nullptr);
-  std::string bytes;
-  EXPECT_FALSE(fs().ReadWholeFile(deep + "\\file.txt", bytes));
+// The new bytes take the old file's place in one step: a write that fails
+// part-way, or cannot replace a file open elsewhere, leaves the old file
+// byte for byte and nothing beside it.
+TEST_F(FileSystemContract, AWriteReplacesTheFileWholeOrNotAtAll) {
+  scene_->AddFile(At("out.csv"), std::string(3200, 'o'));
+  const std::set<std::string> names = Names(At(""));
+  scene_->FailNextWriteAfter(1000);
+  EXPECT_FALSE(fs().WriteWholeFile(At("out.csv"), std::string(16384, 'n')));
+  EXPECT_EQ(scene_->Content(At("out.csv")), std::string(3200, 'o'));
+  EXPECT_EQ(Names(At("")), names);
+  scene_->Lock(At("out.csv"));
+  EXPECT_FALSE(fs().WriteWholeFile(At("out.csv"), "new"));
+  scene_->Unlock(At("out.csv"));
+  EXPECT_EQ(scene_->Content(At("out.csv")), std::string(3200, 'o'));
+  EXPECT_EQ(Names(At("")), names);
+  ASSERT_TRUE(fs().WriteWholeFile(At("out.csv"), "new"));
+  EXPECT_EQ(scene_->Content(At("out.csv")), "new");
+  EXPECT_EQ(Names(At("")), names);
 }
 
 }  // namespace
