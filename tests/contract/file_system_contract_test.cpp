@@ -42,12 +42,6 @@ class FileSystemContract : public ::testing::Test {
     for (const auto& [name, attributes] : Enumerate(folder)) names.insert(name);
     return names;
   }
-  // The path in the form Windows takes as it stands.
-  static std::string Exact(const std::string& path) {
-    std::string extended;
-    ToExtendedPath(path, extended);
-    return extended;
-  }
 
   std::unique_ptr<Scene> scene_;
 };

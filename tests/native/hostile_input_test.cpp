@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "platform/long_path.h"
 #include "rename/match_rules.h"
 #include "tests/support/memory_app.h"
+#include "tests/support/scene.h"
 
 namespace renamora::testing {
 namespace {
@@ -90,12 +90,6 @@ TEST_F(HostileInput, AHundredThousandRulesRenameAsFewDo) {
   EXPECT_EQ(app.fs.Content("D:\\p\\Beach-IMG01.jpg"), "img");
   EXPECT_EQ(app.fs.Content("D:\\p\\x-zz99999.txt"), "zz");
   EXPECT_EQ(app.Caption("标签6"), "成功2个");
-}
-
-std::string Exact(const std::string& path) {
-  std::string extended;
-  ToExtendedPath(path, extended);
-  return extended;
 }
 
 // Paths a user may drop that are no ordinary ones: each is listed and

@@ -11,6 +11,7 @@
 
 #include "platform/code_page.h"
 #include "platform/file_system.h"
+#include "platform/long_path.h"
 
 namespace renamora::testing {
 
@@ -72,5 +73,13 @@ class Scene {
 };
 
 std::unique_ptr<Scene> MakeScene();
+
+// `path` in the form Windows takes as it stands ("\\?\…"): a name ending
+// in a dot or a blank, and a path of any length, as a scene is asked for it.
+inline std::string Exact(const std::string& path) {
+  std::string extended;
+  ToExtendedPath(path, extended);
+  return extended;
+}
 
 }  // namespace renamora::testing

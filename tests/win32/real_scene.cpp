@@ -3,7 +3,6 @@
 #include <map>
 
 #include "platform/gbk_text.h"
-#include "platform/long_path.h"
 #include "platform/win32/file_system_seams.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_code_page.h"
@@ -44,12 +43,6 @@ std::wstring Wide(const std::string& path) {
                                            wide.data(), static_cast<int>(wide.size()));
   wide.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
   return wide;
-}
-
-std::string Exact(const std::string& path) {
-  std::string extended;
-  ToExtendedPath(path, extended);
-  return extended;
 }
 
 bool IsDotEntry(const wchar_t* name) {
@@ -170,7 +163,7 @@ class RealScene final : public Scene {
     const std::size_t slash = text::FindLastChar(path, '\\');
     const std::wstring name = Wide(path.substr(slash + 1));
     std::optional<std::string> stored;
-    ForEachEntry(path.substr(0, slash + 1),
+    ForEachEntry(Exact(path.substr(0, slash + 1)),
                  [&](const std::string& entry, const WIN32_FIND_DATAW& data) {
                    if (!stored && ::lstrcmpiW(data.cFileName, name.c_str()) == 0) stored = entry;
                  });
@@ -178,7 +171,7 @@ class RealScene final : public Scene {
   }
   std::vector<Entry> Walk(const std::string& folder) override {
     std::vector<Entry> entries;
-    WalkInto(folder, "", entries);
+    WalkInto(Exact(folder), "", entries);
     return entries;
   }
   bool IsLeadByte(unsigned char b) const override { return ::IsDBCSLeadByteEx(936, b); }
