@@ -159,7 +159,7 @@ TEST_F(NameExportPage, AWriteThatFailsPartWayLeavesTheOldFileAsItWas) {
   const std::string path = scene->root() + "out.csv";
   const std::string old(3200, 'o');
   scene->AddFile(path, old);
-  const auto folder = scene->Walk(scene->root()).size();
+  const auto entries = scene->Walk(scene->root()).size();
   win32::seams::FailNextWriteAfter(10);
   ModalAnswerer answerer;
   answerer.SaveAs(path).Press(IDYES).Press(IDOK);
@@ -167,7 +167,7 @@ TEST_F(NameExportPage, AWriteThatFailsPartWayLeavesTheOldFileAsItWas) {
   ASSERT_EQ(boxes.size(), 3u);
   EXPECT_EQ(boxes[2].text, "文件无法写入：\r\n" + path);
   EXPECT_EQ(Written(path), old);
-  EXPECT_EQ(scene->Walk(scene->root()).size(), folder);
+  EXPECT_EQ(scene->Walk(scene->root()).size(), entries);
 }
 
 }  // namespace
