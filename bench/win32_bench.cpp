@@ -838,8 +838,8 @@ void MeasurePeak(Workspace& space, int runs, Results& results) {
   std::size_t rows = 0;
   const std::size_t expected = kPeakRows;
   // A smaller tree grows to the rows the peak is measured at.
-  if (!Check(space.GrowTo(kPeakRows), "making the peak's tree of " + std::to_string(kPeakRows) +
-                                          " files")) {
+  if (!Check(space.GrowTo(kPeakRows),
+             "making the peak's tree of " + std::to_string(kPeakRows) + " files")) {
     return;
   }
   for (int run = 0; run < runs; ++run) {

@@ -157,20 +157,28 @@ TEST_F(HostileInput, AFileRenamedAwayBetweenLoadAndRename) {
   EXPECT_EQ(app.fs.Content("D:\\p\\b.txt"), "b");
 }
 
-TEST_F(HostileInput, TargetNamesOf255And256Characters) {
+TEST_F(HostileInput, TargetNamesOf255And256Bytes) {
   app.fs.AddFile("D:\\p\\a.txt", "a");
+  app.fs.AddFile("D:\\p\\b.txt", "b");
   app.DropOnWindow("D:\\p");
-  // 'X…X-a.txt' of 256 characters is one more than any file may be called:
-  // the row fails and the file stays. 255 is the longest name there is.
-  app.window.textBox("编辑框1").SetText(std::string(250, 'X'));
-  app.Click("按钮1");
-  EXPECT_EQ(app.files().StatusOf(0), Status::kFailed);
-  EXPECT_EQ(app.files().CurrentName(0), "a.txt");
+  // 'X…X-a.txt' of 256 and 257 bytes: longer than any name may be, so both
+  // fail and both files stay.
+  for (std::size_t length : {256u, 257u}) {
+    app.window.textBox("编辑框1").SetText(std::string(length - 6, 'X'));
+    app.Click("按钮1");
+    EXPECT_EQ(app.files().StatusOf(0), Status::kFailed) << length;
+    EXPECT_EQ(app.files().CurrentName(0), "a.txt") << length;
+  }
   EXPECT_EQ(app.fs.Content("D:\\p\\a.txt"), "a");
-  app.window.textBox("编辑框1").SetText(std::string(249, 'X'));
+  EXPECT_EQ(app.fs.Content("D:\\p\\b.txt"), "b");
+  // A name of 255 characters is fine where the path stays short enough,
+  // double-byte characters counting one each.
+  std::string wide;
+  for (int i = 0; i < 120; ++i) wide += "照";
+  app.window.textBox("编辑框1").SetText(wide);
   app.Click("按钮1");
   EXPECT_EQ(app.files().StatusOf(0), Status::kDone);
-  EXPECT_EQ(app.fs.Content(Exact("D:\\p\\" + std::string(249, 'X') + "-a.txt")), "a");
+  EXPECT_EQ(app.fs.Content("D:\\p\\" + wide + "-a.txt"), "a");
 }
 
 }  // namespace

@@ -142,11 +142,10 @@ class Sequence {
     files_.push_back(path);
     // Mostly beside the twin a plain path would reach instead.
     const std::string twin(WithoutTrailingDotsAndBlanks(path));
-    if (twin.size() < path.size() && twin.back() != '\\' && Chance(70) &&
-        used_.insert(Fold(twin)).second && !scene_->Exists(Exact(twin))) {
-      const std::string twinContent = "content-" + std::to_string(nextContent_++);
-      scene_->AddFile(Exact(twin), twinContent, 0x20);
-      expected_[twinContent] = expected_[content];
+    if (twin.size() < path.size() && Chance(70) && used_.insert(Fold(twin)).second &&
+        !scene_->Exists(Exact(twin))) {
+      scene_->AddFile(Exact(twin), "twin-" + content, 0x20);
+      expected_["twin-" + content] = expected_[content];
       files_.push_back(twin);
     }
   }
@@ -391,19 +390,16 @@ class Sequence {
   // An export, at times onto a disk that fills up part-way: a write that
   // says it failed leaves the folder it wrote to as it was.
   void RunExport(const char* button) {
-    const bool failing = Chance(25);
     const std::map<std::string, std::string> before = Snapshot(out_);
-    if (failing) {
-      const std::size_t after = Pick(20);
-      scene_->FailNextWriteAfter(after);
-      log_ << "  the write fails after " << after << " bytes\n";
-    }
+    const std::size_t failAfter = Chance(25) ? Pick(20) : static_cast<std::size_t>(-1);
+    scene_->FailNextWriteAfter(failAfter);
+    log_ << "  the write fails after " << failAfter << " bytes\n";
     const std::size_t boxes = messages_.Count();
     RaiseEvent(ctx_, button, Event::kClick);
     scene_->FailNextWriteAfter(static_cast<std::size_t>(-1));
-    const bool failed =
-        messages_.Count() > boxes && messages_.Last().text.rfind(WriteFailedMessage(""), 0) == 0;
-    if (failed && Snapshot(out_) != before) dropProblem_ = "a failed write changed " + out_;
+    if (messages_.Count() > boxes && messages_.Last().text.rfind(WriteFailedMessage(""), 0) == 0 &&
+        Snapshot(out_) != before)
+      dropProblem_ = "a failed write changed " + out_;
   }
 
   std::optional<std::string> Check() {

@@ -127,11 +127,10 @@ TEST_F(MatchPage, TwinsThatWindowsWouldTrimEachKeepToTheirOwnFile) {
   for (int row = 0; row < 4; ++row) {
     rows[ListCell(Files(), row, 1)] = {ListCell(Files(), row, 2), ListCell(Files(), row, 3)};
   }
-  using Row = std::pair<std::string, std::string>;
-  EXPECT_EQ(rows, (std::map<std::string, Row>{{"IMG01.", {"甲-IMG01", "成功"}},
-                                              {"IMG01", {"IMG01", "失败！未找到代码"}},
-                                              {"DSC02 ", {"乙-DSC02", "成功"}},
-                                              {"DSC02", {"DSC02", "失败！未找到代码"}}}));
+  EXPECT_EQ(rows, (decltype(rows){{"IMG01.", {"甲-IMG01", "成功"}},
+                                  {"IMG01", {"IMG01", "失败！未找到代码"}},
+                                  {"DSC02 ", {"乙-DSC02", "成功"}},
+                                  {"DSC02", {"DSC02", "失败！未找到代码"}}}));
   EXPECT_EQ(
       Disk(),
       (std::map<std::string, std::string>{
