@@ -254,17 +254,26 @@ class Workspace {
   Workspace(const Workspace&) = delete;
   Workspace& operator=(const Workspace&) = delete;
 
-  bool MakeFiles() {
+  bool MakeFiles() { return GrowTo(files_); }
+
+  // Makes the tree hold `count` files at least, the ones added named and
+  // placed as the first ones are (the timed parts use only the first
+  // Files()).
+  bool GrowTo(std::size_t count) {
     std::string folder;
-    for (std::size_t row = 0; row < files_; ++row) {
-      if (row % kFilesPerFolder == 0) {
+    for (std::size_t row = made_; row < count; ++row) {
+      if (row % kFilesPerFolder == 0 || folder.empty()) {
         folder = root_ + "\\文件夹" + ZeroPadded(row / kFilesPerFolder + 1, 4) + "\\";
-        if (!::CreateDirectoryA(folder.c_str(), nullptr)) return false;
+        if (!::CreateDirectoryA(folder.c_str(), nullptr) &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS) {
+          return false;
+        }
       }
       HANDLE file = ::CreateFileA((folder + FileName(row)).c_str(), GENERIC_WRITE, 0, nullptr,
                                   CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr);
       if (file == INVALID_HANDLE_VALUE) return false;
       ::CloseHandle(file);
+      made_ = row + 1;
     }
     return true;
   }
@@ -284,6 +293,7 @@ class Workspace {
 
  private:
   std::size_t files_;
+  std::size_t made_ = 0;
   std::string base_;
   std::string root_;
 };
@@ -737,13 +747,12 @@ PROCESS_MEMORY_COUNTERS MemoryCounters() {
   return counters;
 }
 
-// What one drop must name to bring kPeakRows rows (at least) whatever the
-// size of the tree: the whole tree as often as it fits, then as many of its
-// folders as the rest takes (a path given twice is walked twice).
-std::vector<std::string> PeakDrop(const std::string& root, std::size_t files) {
-  std::vector<std::string> paths(kPeakRows / files, root);
-  const std::size_t rest = kPeakRows - paths.size() * files;
-  for (std::size_t folder = 0; folder * kFilesPerFolder < rest; ++folder) {
+// One drop of kPeakRows rows: the tree's first folders, which MeasurePeak
+// makes sure hold them. A drop lists every file once, so no path named
+// twice could make up for a smaller tree.
+std::vector<std::string> PeakDrop(const std::string& root) {
+  std::vector<std::string> paths;
+  for (std::size_t folder = 0; folder * kFilesPerFolder < kPeakRows; ++folder) {
     paths.push_back(root + "\\文件夹" + ZeroPadded(folder + 1, 4));
   }
   return paths;
@@ -757,7 +766,7 @@ int MeasurePeakHere(std::string base, bool full) {
   Window window;
   window.Settle();
   if (full) {
-    window.Drop(PeakDrop(base + kTreeName, SizeFromEnvironment("BENCH_FILES", kDefaultFiles)));
+    window.Drop(PeakDrop(base + kTreeName));
     ::SendMessageA(window.List(), LVM_ENSUREVISIBLE, window.ShownRows() - 1, FALSE);
   }
   window.Settle();
@@ -822,15 +831,17 @@ bool PeakInChild(const std::string& base, bool full, double& bytes, std::size_t&
   return true;
 }
 
-void MeasurePeak(const Workspace& space, int runs, Results& results) {
+void MeasurePeak(Workspace& space, int runs, Results& results) {
   constexpr double kMb = 1024.0 * 1024.0;
   std::vector<double> empty;
   std::vector<double> full;
   std::vector<double> above;
   std::size_t rows = 0;
-  std::size_t expected = 0;
-  for (const std::string& path : PeakDrop(space.Root(), space.Files())) {
-    expected += path == space.Root() ? space.Files() : kFilesPerFolder;
+  const std::size_t expected = kPeakRows;
+  // A smaller tree grows to the rows the peak is measured at.
+  if (!Check(space.GrowTo(kPeakRows),
+             "making the peak's tree of " + std::to_string(kPeakRows) + " files")) {
+    return;
   }
   for (int run = 0; run < runs; ++run) {
     double emptyBytes = 0;

@@ -97,7 +97,14 @@ class RowCollector {
   }
   bool Step() { return progress_.Step(rows.size(), 0); }
 
+  // A folder the walk meant to enter and could not open.
+  void Unreadable(std::string_view folder) {
+    if (unreadable++ == 0) firstUnreadable.assign(folder.data(), folder.size());
+  }
+
   FileRows rows;
+  std::size_t unreadable = 0;
+  std::string firstUnreadable;
 
  private:
   struct Slot {
@@ -147,9 +154,14 @@ bool WalkInto(FileSystem& fs, const std::string& folder, RowCollector& rows) {
   };
   std::vector<Level> stack;
   auto open = [&](std::string path) {
+    const std::size_t given = path.size();
     if (!text::EndsWithChar(path, '\\')) path += '\\';
     auto entries = fs.EnumerateFolder(path + "*.*");
-    if (entries) stack.push_back({std::move(path), std::move(entries)});
+    if (entries) {
+      stack.push_back({std::move(path), std::move(entries)});
+    } else {
+      rows.Unreadable(std::string_view(path).substr(0, given));
+    }
     // A tree of empty folders takes time too, and can be stopped.
     return rows.Step();
   };
@@ -207,6 +219,12 @@ void LoadDroppedFiles(Context& ctx, const std::string& dropped) {
   RefitFileListColumns(ctx);
   ctx.ui.透明标签1.SetVisible(false);
   ctx.ui.标签4.SetCaption("载入" + std::to_string(ctx.ui.超级列表框1.RowCount()) + "个文件");
+  // The files of a folder that could not be opened are missing from the
+  // list: the user hears of it once, with the first such folder named.
+  if (collected.unreadable > 0) {
+    ctx.messages.Show(UnreadableFoldersMessage(collected.unreadable, collected.firstUnreadable),
+                      MessageButtons::kOk, kMessageCaption);
+  }
 }
 
 void FitColumnsToContent(ListModel& list) {

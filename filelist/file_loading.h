@@ -13,11 +13,18 @@ namespace renamora {
 inline constexpr char kNothingLoadedYet[] = "未加载文件";
 inline constexpr char kListEmptied[] = "未载入文件";
 
+// The box after a load in which `count` folders could not be opened, the
+// first of them `first`.
+inline std::string UnreadableFoldersMessage(std::size_t count, const std::string& first) {
+  return "有" + std::to_string(count) + "个文件夹无法读取，其中的文件未载入：" + first;
+}
+
 // Files-dropped event of 拖放对象1: the dropped text is one full path, or
-// every path followed by CR LF. A folder is never a row: a dropped one is
-// walked, and so is every subfolder but hidden and system ones and links.
-// Every file found is listed once, where it is first met, depth first in
-// the order the file system gives them.
+// every path followed by CR LF, each taken exactly as the shell gives it. A
+// folder is never a row: a dropped one is walked, and so is every subfolder
+// but hidden and system ones and links. Every file found is listed once,
+// where it is first met, depth first in the order the file system gives
+// them. Folders that cannot be opened are counted and told in one box.
 void LoadDroppedFiles(Context& ctx, const std::string& dropped);
 
 // Every column as wide as its longest cell or its title: 6 pixels a byte

@@ -1,5 +1,7 @@
 // The file-system operations the commands rely on. Paths are GBK byte strings
-// with the backslash as separator.
+// with the backslash as separator, and each names exactly what it spells: a
+// name keeps the dots and blanks at its end, and a path may be as long as the
+// extended-length form allows (see long_path.h), whatever its depth.
 #pragma once
 
 #include <cstdint>
@@ -49,11 +51,13 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // Renames `from` to `to` in place, never by a copy and a delete. Never
-  // replaces: fails, changing nothing, when `to` exists (a case-only change
-  // of the same file is allowed), when `from` does not, on denied access,
-  // and when `to` would leave the folder of `from` or names nothing a file
-  // can be called (see IsAcceptableNewName).
+  // Renames `from` to `to` in place, never by a copy and a delete, each
+  // name taken as it stands (a caller that wants a new name as Windows
+  // would store it from a plain path trims it first). Never replaces:
+  // fails, changing nothing, when `to` exists (a case-only change of the
+  // same file is allowed), when `from` does not, on denied access, and when
+  // `to` would leave the folder of `from` or names nothing a file can be
+  // called (see IsAcceptableNewName).
   virtual OpResult RenameFile(const std::string& from, const std::string& to) = 0;
 
   // The entry's attributes restricted to the kept ones, or nothing when
@@ -61,15 +65,18 @@ class FileSystem {
   virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
 
   // Opens an enumeration of `pattern` (a folder followed by "*.*"); null when
-  // the folder cannot be opened.
+  // the folder cannot be opened (a folder without entries is no failure).
   virtual std::unique_ptr<FolderEnumeration> EnumerateFolder(const std::string& pattern) = 0;
 
   // Reads every byte, sharing the file with other readers and writers. On
   // failure `bytes` is left empty.
   virtual OpResult ReadWholeFile(const std::string& path, std::string& bytes) = 0;
 
-  // Creates the file or empties it, opened without sharing, and writes
-  // `bytes`. An empty path fails and writes nothing.
+  // Puts a file holding `bytes` in place of `path`, whole or not at all: the
+  // bytes go to a file of their own beside it, which then takes its place
+  // in one step. A write that fails removes that file and leaves whatever
+  // stood at `path` as it was. A read-only, hidden or system target is
+  // refused, and an empty path fails and writes nothing.
   virtual OpResult WriteWholeFile(const std::string& path, std::string_view bytes) = 0;
 
   // The current user's desktop folder with a trailing backslash; empty when
@@ -86,11 +93,10 @@ class FileSystem {
 // lpt1.x.txt: the part before the first "." names a device in every
 // folder).
 //
-// Paths are held to what the ANSI functions of Windows take: fewer than
-// MAX_PATH characters in all and at most 255 in a name, a double-byte
-// character counting one. Windows refuses longer targets by itself; saying
+// A name holds at most 255 characters, a double-byte character counting
+// one (the file systems' own limit), and the whole path less than the
+// extended form's 32,767. Windows refuses longer targets by itself; saying
 // so here gives the same answer wherever the program runs.
-constexpr std::size_t kMaxPath = 260;
 constexpr std::size_t kMaxNameLength = 255;
 std::size_t CharacterCount(std::string_view s);
 bool IsAcceptableNewName(std::string_view name);

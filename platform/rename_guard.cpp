@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 #include "platform/gbk_text.h"
+#include "platform/long_path.h"
 #include "platform/name_parts.h"
 
 namespace renamora {
@@ -78,7 +79,7 @@ std::size_t CharacterCount(std::string_view s) {
 }
 
 bool IsAcceptableRename(std::string_view from, std::string_view to) {
-  if (CharacterCount(to) >= kMaxPath) return false;
+  if (CharacterCount(to) >= kMaxExtendedPath) return false;
   const PathParts source = SplitAtLastBackslash(from);
   // Windows takes a "/" for a separator as well: a source whose name holds
   // one lies deeper than the folder its last "\" names, and a target there

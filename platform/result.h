@@ -11,6 +11,7 @@ constexpr std::uint32_t kFileNotFound = 2;
 constexpr std::uint32_t kPathNotFound = 3;
 constexpr std::uint32_t kAccessDenied = 5;
 constexpr std::uint32_t kSharingViolation = 32;
+constexpr std::uint32_t kDiskFull = 112;
 constexpr std::uint32_t kInvalidName = 123;
 constexpr std::uint32_t kAlreadyExists = 183;
 constexpr std::uint32_t kFilenameTooLong = 206;

@@ -12,18 +12,25 @@
 namespace renamora {
 
 // Renames the row's file from `from` to `to` (the row's folder followed by
-// the new name). Only when the disk says yes does the row take the new
-// name, and then as Windows stores it, without the dots and blanks at its
-// end: "现文件名" always holds the name the file really has, so that a
-// failed row can be renamed again and is exported under its real name.
-// The room for the new name is made first, so that once the file has its
-// new name nothing can fail before the row says so.
+// the new name). A new name loses the dots and blanks at its end, as Windows
+// would store it from a plain path, so that no rename makes a name Explorer
+// cannot open; the name the file was listed under is taken back exactly as
+// it was. Only when the disk says yes does the row take the new name:
+// "现文件名" always holds the name the file really has, so that a failed row
+// can be renamed again and is exported under its real name. The room for
+// the new name is made first, so that once the file has its new name
+// nothing can fail before the row says so.
 inline bool RenameRowFile(FileSystem& fs, FileList& list, std::size_t row, const std::string& from,
                           const std::string& to) {
-  const std::string_view name =
-      WithoutTrailingDotsAndBlanks(std::string_view(to).substr(list.Folder(row).size()));
+  const std::size_t folder = list.Folder(row).size();
+  std::string_view name = std::string_view(to).substr(folder);
+  if (name != list.OriginalName(row)) name = WithoutTrailingDotsAndBlanks(name);
   list.PrepareCurrentName(row, name.size());
-  if (!fs.RenameFile(from, to)) return false;
+  // Only a name that lost something asks for a path of its own.
+  const bool renamed = folder + name.size() == to.size()
+                           ? fs.RenameFile(from, to).ok
+                           : fs.RenameFile(from, to.substr(0, folder + name.size())).ok;
+  if (!renamed) return false;
   list.SetCurrentName(row, name);
   return true;
 }

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/gbk_text.h"
+#include "platform/long_path.h"
 #include "platform/memory/memory_code_page.h"
 
 namespace renamora {
@@ -186,32 +187,89 @@ void FoldInto(std::string& key, std::string_view name) {
 }
 
 struct ParsedPath {
-  std::string drive;                    // folded "x:"
-  std::vector<std::string_view> parts;  // after the drive, normalised
+  std::string root;                     // folded: "x:" or "\\server\share"
+  std::string_view rootName;            // as spelled: "X:" or "server\share"
+  std::vector<std::string_view> parts;  // after the root, normalised
   bool trailingSeparator = false;
   bool valid = false;
 };
 
+// MAX_PATH: what a plain path may hold, the last character its end.
+constexpr std::size_t kMaxPlainPath = 260;
+
+bool IsSeparator(char c, bool exact) {
+  return c == '\\' || (!exact && c == '/');
+}
+
+// The root of `path` ("D:", "\\server\share") into `parsed`, and `rest`
+// what follows it; false when the path has none.
+bool TakeRoot(std::string_view path, bool exact, bool unc, ParsedPath& parsed,
+              std::string_view& rest) {
+  if (!unc) {
+    if (path.size() < 2 || path[1] != ':' || static_cast<unsigned char>(path[0]) >= 0x80) {
+      return false;
+    }
+    parsed.rootName = path.substr(0, 2);
+    rest = path.substr(2);
+  } else {
+    std::size_t serverEnd = 0;
+    while (serverEnd < path.size() && !IsSeparator(path[serverEnd], exact)) {
+      serverEnd += Step(path, serverEnd);
+    }
+    std::size_t shareEnd = serverEnd + 1;
+    while (shareEnd < path.size() && !IsSeparator(path[shareEnd], exact)) {
+      shareEnd += Step(path, shareEnd);
+    }
+    if (serverEnd == 0 || shareEnd <= serverEnd + 1 || shareEnd > path.size()) return false;
+    parsed.rootName = path.substr(0, shareEnd);
+    rest = path.substr(shareEnd);
+  }
+  FoldInto(parsed.root, parsed.rootName);
+  if (unc) parsed.root.insert(0, "\\\\");
+  return true;
+}
+
+// A path as Windows reads it. A plain one ("D:\…", "\\server\share\…")
+// holds fewer than MAX_PATH characters, takes "/" for "\" and drops the
+// dots and blanks at the end of each name; one in the extended form
+// ("\\?\D:\…", "\\?\UNC\server\share\…") is taken as it stands, at any
+// length, where "." and ".." and empty names are names no file has.
 ParsedPath Parse(std::string_view path) {
   ParsedPath parsed;
   parsed.parts.reserve(8);  // room for most paths at once
-  if (path.size() < 2 || path[1] != ':' || static_cast<unsigned char>(path[0]) >= 0x80) {
-    return parsed;
+  const bool exact = path.substr(0, kExtendedPrefix.size()) == kExtendedPrefix;
+  bool unc = false;
+  if (exact) {
+    path.remove_prefix(kExtendedPrefix.size());
+    unc = path.substr(0, 4) == "UNC\\";
+    if (unc) path.remove_prefix(4);
+  } else {
+    if (CharacterCount(path) >= kMaxPlainPath) return parsed;
+    unc = path.size() > 2 && IsSeparator(path[0], false) && IsSeparator(path[1], false);
+    if (unc) path.remove_prefix(2);
   }
-  FoldInto(parsed.drive, path.substr(0, 2));
-  std::string_view rest = path.substr(2);
+  std::string_view rest;
+  if (!TakeRoot(path, exact, unc, parsed, rest)) return parsed;
+  // "D:" alone names the current folder of the drive; only rooted paths
+  // count, and a share is rooted by its name.
+  if (!unc && (rest.empty() || !IsSeparator(rest[0], exact))) return parsed;
   std::size_t start = 0;
   for (std::size_t i = 0; i <= rest.size();) {
     const bool end = i == rest.size();
-    if (end || rest[i] == '\\' || rest[i] == '/') {
-      // Windows drops the dots and blanks at the end of every component
-      // but "." and "..".
+    if (end || IsSeparator(rest[i], exact)) {
       std::string_view part = rest.substr(start, i - start);
-      if (part != "." && part != "..") part = Stored(part);
-      if (part == "..") {
-        if (!parsed.parts.empty()) parsed.parts.pop_back();
-      } else if (!part.empty() && part != ".") {
-        parsed.parts.push_back(part);
+      if (exact) {
+        if (part == "." || part == ".." || (part.empty() && start != 0 && !end)) return parsed;
+        if (!part.empty()) parsed.parts.push_back(part);
+      } else {
+        // Windows drops the dots and blanks at the end of every name but
+        // "." and "..".
+        if (part != "." && part != "..") part = Stored(part);
+        if (part == "..") {
+          if (!parsed.parts.empty()) parsed.parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+          parsed.parts.push_back(part);
+        }
       }
       if (end) break;
       parsed.trailingSeparator = i + 1 == rest.size();
@@ -221,8 +279,7 @@ ParsedPath Parse(std::string_view path) {
       i += Step(rest, i);
     }
   }
-  // "D:" alone names the current folder of the drive; only rooted paths count.
-  parsed.valid = rest.empty() ? false : (rest[0] == '\\' || rest[0] == '/');
+  parsed.valid = true;
   return parsed;
 }
 
@@ -303,7 +360,7 @@ MemoryFileSystem::~MemoryFileSystem() = default;
 Node* MemoryFileSystem::Find(std::string_view path) const {
   const ParsedPath parsed = Parse(path);
   if (!parsed.valid) return nullptr;
-  auto drive = drives_.find(parsed.drive);
+  auto drive = drives_.find(parsed.root);
   if (drive == drives_.end()) return nullptr;
   Node* node = drive->second.get();
   for (std::string_view part : parsed.parts) {
@@ -319,14 +376,14 @@ Node* MemoryFileSystem::Find(std::string_view path) const {
 Node* MemoryFileSystem::FindParentOf(std::string_view path, std::string_view& leaf, bool create) {
   const ParsedPath parsed = Parse(path);
   if (!parsed.valid || parsed.parts.empty()) return nullptr;
-  auto drive = drives_.find(parsed.drive);
+  auto drive = drives_.find(parsed.root);
   if (drive == drives_.end()) {
     if (!create) return nullptr;
     auto root = std::make_unique<Node>();
-    root->name = std::string(path.substr(0, 2));
+    root->name = std::string(parsed.rootName);
     root->folder = true;
     root->attributes = attr::kDirectory;
-    drive = drives_.emplace(parsed.drive, std::move(root)).first;
+    drive = drives_.emplace(parsed.root, std::move(root)).first;
   }
   Node* node = drive->second.get();
   for (std::size_t i = 0; i + 1 < parsed.parts.size(); ++i) {
@@ -361,14 +418,14 @@ void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t attribut
   if (Node* parent = FindParentOf(path, leaf, true)) {
     AddChild(parent, leaf, true, attributes);
   } else {
-    // A drive root alone ("E:\").
+    // A drive or share root alone ("E:\", "\\nas\photos").
     const ParsedPath parsed = Parse(path);
-    if (parsed.valid && parsed.parts.empty() && !drives_.count(parsed.drive)) {
+    if (parsed.valid && parsed.parts.empty() && !drives_.count(parsed.root)) {
       auto root = std::make_unique<Node>();
-      root->name = path.substr(0, 2);
+      root->name = std::string(parsed.rootName);
       root->folder = true;
       root->attributes = (attributes & attr::kKept) | attr::kDirectory;
-      drives_.emplace(parsed.drive, std::move(root));
+      drives_.emplace(parsed.root, std::move(root));
     }
   }
 }
@@ -461,16 +518,19 @@ void MemoryFileSystem::CountCall() {
 OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string& to) {
   CountCall();
   if (!IsAcceptableRename(from, to)) return OpResult::Failure(error::kInvalidName);
-  Node* source = Find(from);
+  if (!ToExtendedPath(from, from_) || !ToExtendedPath(to, to_)) {
+    return OpResult::Failure(error::kFilenameTooLong);
+  }
+  Node* source = Find(from_);
   if (!source) {
     std::string_view leaf;
-    return OpResult::Failure(FindParentOf(from, leaf, false) ? error::kFileNotFound
-                                                             : error::kPathNotFound);
+    return OpResult::Failure(FindParentOf(from_, leaf, false) ? error::kFileNotFound
+                                                              : error::kPathNotFound);
   }
   if (!source->parent) return OpResult::Failure(error::kAccessDenied);  // a drive root
   if (source->locked) return OpResult::Failure(error::kSharingViolation);
   std::string_view leaf;
-  Node* targetFolder = FindParentOf(to, leaf, false);
+  Node* targetFolder = FindParentOf(to_, leaf, false);
   if (!targetFolder) return OpResult::Failure(error::kPathNotFound);
   Node* existing = Child(targetFolder, leaf);
   if (existing && existing != source) return OpResult::Failure(error::kAlreadyExists);
@@ -496,8 +556,8 @@ OpResult MemoryFileSystem::RenameFile(const std::string& from, const std::string
 
 std::optional<std::uint32_t> MemoryFileSystem::Attributes(const std::string& path) {
   CountCall();
-  if (CharacterCount(path) >= kMaxPath) return std::nullopt;
-  const Node* node = Find(path);
+  if (!ToExtendedPath(path, from_)) return std::nullopt;
+  const Node* node = Find(from_);
   if (!node) return std::nullopt;
   return node->attributes;
 }
@@ -505,12 +565,13 @@ std::optional<std::uint32_t> MemoryFileSystem::Attributes(const std::string& pat
 std::unique_ptr<FolderEnumeration> MemoryFileSystem::EnumerateFolder(const std::string& pattern) {
   CountCall();
   constexpr std::string_view kStar = "*.*";
-  if (CharacterCount(pattern) >= kMaxPath) return nullptr;
-  if (pattern.size() < kStar.size() ||
-      pattern.compare(pattern.size() - kStar.size(), kStar.size(), kStar) != 0) {
+  if (!ToExtendedPath(pattern, from_)) return nullptr;
+  if (from_.size() < kStar.size() ||
+      from_.compare(from_.size() - kStar.size(), kStar.size(), kStar) != 0) {
     return nullptr;
   }
-  Node* folder = Find(pattern.substr(0, pattern.size() - kStar.size()));
+  from_.resize(from_.size() - kStar.size());
+  Node* folder = Find(from_);
   if (folder && folder->folder) folder = Through(folder);
   if (!folder || !folder->folder || folder->unreadable) return nullptr;
   auto entries = std::make_unique<SnapshotEnumeration>();
@@ -528,8 +589,8 @@ std::unique_ptr<FolderEnumeration> MemoryFileSystem::EnumerateFolder(const std::
 OpResult MemoryFileSystem::ReadWholeFile(const std::string& path, std::string& bytes) {
   CountCall();
   bytes.clear();
-  if (CharacterCount(path) >= kMaxPath) return OpResult::Failure(error::kFilenameTooLong);
-  const Node* node = Find(path);
+  if (!ToExtendedPath(path, from_)) return OpResult::Failure(error::kFilenameTooLong);
+  const Node* node = Find(from_);
   if (!node) return OpResult::Failure(error::kFileNotFound);
   if (node->folder) return OpResult::Failure(error::kAccessDenied);
   if (node->locked) return OpResult::Failure(error::kSharingViolation);
@@ -539,25 +600,42 @@ OpResult MemoryFileSystem::ReadWholeFile(const std::string& path, std::string& b
 
 OpResult MemoryFileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {
   CountCall();
+  const std::optional<std::size_t> failAfter = failWriteAfter_;
+  failWriteAfter_.reset();
   if (path.empty()) return OpResult::Failure(error::kPathNotFound);
-  if (CharacterCount(path) >= kMaxPath) return OpResult::Failure(error::kFilenameTooLong);
+  if (!ToExtendedPath(path, from_)) return OpResult::Failure(error::kFilenameTooLong);
   std::string_view leaf;
-  Node* parent = FindParentOf(path, leaf, false);
+  Node* parent = FindParentOf(from_, leaf, false);
   if (!parent) return OpResult::Failure(error::kPathNotFound);
-  Node* node = Child(parent, leaf);
-  if (node) {
-    if (node->folder) return OpResult::Failure(error::kAccessDenied);
-    if (node->locked) return OpResult::Failure(error::kSharingViolation);
-    // CREATE_ALWAYS refuses read-only files, and hidden or system ones when
-    // the caller does not ask for those attributes itself.
-    if (node->attributes & (attr::kReadOnly | attr::kHidden | attr::kSystem)) {
+  if (Node* old = Child(parent, leaf)) {
+    if (old->folder) return OpResult::Failure(error::kAccessDenied);
+    // The old file stays open elsewhere without sharing: no replacing it.
+    if (old->locked) return OpResult::Failure(error::kSharingViolation);
+    // Never over a read-only file, nor over a hidden or system one.
+    if (old->attributes & (attr::kReadOnly | attr::kHidden | attr::kSystem)) {
       return OpResult::Failure(error::kAccessDenied);
     }
-    node->attributes |= attr::kArchive;
-  } else {
-    node = AddChild(parent, leaf, false, attr::kArchive);
   }
-  node->content.assign(bytes.data(), bytes.size());
+  // The bytes go beside the target first, under a name of their own.
+  std::string tempName;
+  for (unsigned n = 1; tempName.empty() || Child(parent, tempName); ++n) {
+    tempName = "~rn" + std::to_string(n) + ".tmp";
+  }
+  Node* temp = AddChild(parent, tempName, false, attr::kArchive);
+  if (failAfter && bytes.size() > *failAfter) {
+    // The disk filled up part-way: what was written goes with its file.
+    temp->content.assign(bytes.data(), *failAfter);
+    std::unique_ptr<Node> gone;
+    Detach(temp, gone);
+    return OpResult::Failure(error::kDiskFull);
+  }
+  temp->content.assign(bytes.data(), bytes.size());
+  // Then it takes the target's place in one step.
+  std::unique_ptr<Node> replaced;
+  if (Node* old = Child(parent, leaf)) Detach(old, replaced);
+  parent->index.Erase(temp);
+  temp->name = std::string(leaf);
+  parent->index.Insert(NameIndex::HashOf(temp->name), temp);
   return OpResult::Success();
 }
 

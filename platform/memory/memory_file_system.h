@@ -1,5 +1,7 @@
 // A file system held in memory with the Windows behaviour the commands meet:
-// drives, the attributes (and files that carry none of them, listed as
+// drives and shares, plain paths (fewer than MAX_PATH characters, the dots
+// and blanks at the end of a name dropped) beside extended ones ("\\?\…",
+// taken as they stand), the attributes (and files that carry none of them, listed as
 // Windows lists them), links to folders (reparse points), names that
 // compare without case for ASCII letters, a rename that never replaces,
 // enumeration in creation order, locked files and folders that cannot be read.
@@ -8,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -31,6 +34,10 @@ class MemoryFileSystem final : public FileSystem {
   OpResult WriteWholeFile(const std::string& path, std::string_view bytes) override;
   std::string DesktopFolder() override { return desktop_; }
 
+  // The interface above takes every path as it stands, as the program asks;
+  // setting up and looking at a scene reads a path as Windows reads it,
+  // plain or extended.
+  //
   // Setting up a scene. Parents are created as plain folders where missing;
   // drives ("X:") come into being on first use. `attributes` are Windows
   // values; 0 makes a file that carries none of them.
@@ -54,6 +61,9 @@ class MemoryFileSystem final : public FileSystem {
     throwAt_ = call;
     calls_ = 0;
   }
+  // The next write stops after `bytes` bytes, as on a full disk, when it
+  // has more to write.
+  void FailWriteAfter(std::size_t bytes) { failWriteAfter_ = bytes; }
 
   // Looking at a scene.
   bool Exists(const std::string& path) const;
@@ -90,6 +100,10 @@ class MemoryFileSystem final : public FileSystem {
 
   std::size_t throwAt_ = 0;
   std::size_t calls_ = 0;
+  std::optional<std::size_t> failWriteAfter_;
+  // The extended forms of the paths of the call at hand, their room kept.
+  std::string from_;
+  std::string to_;
   std::unordered_map<std::string, std::unique_ptr<Node>> drives_;
   std::string desktop_;
 };

@@ -8,6 +8,7 @@
 
 #include "platform/code_page.h"
 #include "platform/gbk_text.h"
+#include "platform/long_path.h"
 #include "platform/name_parts.h"
 #include "tests/support/scene.h"
 
@@ -34,6 +35,12 @@ class FileSystemContract : public ::testing::Test {
     FolderEntry entry;
     while (it->Next(entry)) seen.insert({entry.name, entry.attributes});
     return seen;
+  }
+
+  std::set<std::string> Names(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& [name, attributes] : Enumerate(folder)) names.insert(name);
+    return names;
   }
 
   std::unique_ptr<Scene> scene_;
@@ -79,14 +86,25 @@ TEST_F(FileSystemContract, CaseOnlyRenameChangesTheStoredName) {
   EXPECT_EQ(scene_->StoredName(At("photo.jpg")), "Photo.JPG");
 }
 
-TEST_F(FileSystemContract, ANewNameIsStoredWithoutItsTrailingDotsAndBlanks) {
-  scene_->AddFile(At("a.txt"), "alpha");
-  ASSERT_TRUE(fs().RenameFile(At("a.txt"), At("ab. .")));
-  EXPECT_EQ(scene_->StoredName(At("ab")), "ab");
-  EXPECT_EQ(scene_->Content(At("ab")), "alpha");
-  // The old name is gone, and the name as given still reaches the file.
-  EXPECT_FALSE(scene_->Exists(At("a.txt")));
-  EXPECT_EQ(scene_->Content(At("ab ")), "alpha");
+// Names like these come from other systems' disks. A plain path drops the
+// dots and blanks and reaches the twin; the file system takes every name as
+// it stands, and a rename to a name so spelled makes exactly that name.
+TEST_F(FileSystemContract, ANameEndingInDotsOrBlanksIsItsOwnFile) {
+  scene_->AddFile(At("IMG01"), "plain");
+  scene_->AddFile(Exact(At("IMG01.")), "dot");
+  scene_->AddFolder(Exact(At("photos. ")));
+  scene_->AddFile(Exact(At("photos. \\a.jpg")), "inside");
+  EXPECT_EQ(scene_->Content(At("IMG01.")), "plain");
+  EXPECT_EQ(Names(At("")), (std::set<std::string>{".", "..", "IMG01", "IMG01.", "photos. "}));
+  EXPECT_EQ(Names(At("photos. \\")), (std::set<std::string>{".", "..", "a.jpg"}));
+  ASSERT_TRUE(fs().RenameFile(At("IMG01."), At("甲-IMG01")));
+  ASSERT_TRUE(fs().RenameFile(At("甲-IMG01"), At("IMG01.")));
+  ASSERT_TRUE(fs().RenameFile(At("photos. \\a.jpg"), At("photos. \\b.jpg")));
+  std::string bytes;
+  ASSERT_TRUE(fs().ReadWholeFile(At("IMG01."), bytes));
+  EXPECT_EQ(bytes, "dot");
+  EXPECT_EQ(scene_->Content(Exact(At("photos. \\b.jpg"))), "inside");
+  EXPECT_EQ(scene_->Content(At("IMG01")), "plain");
 }
 
 TEST_F(FileSystemContract, TrailBytesThatLookLikeLettersDoNotFoldCase) {
@@ -379,36 +397,50 @@ TEST_F(FileSystemContract, DesktopFolderEndsWithABackslash) {
 namespace renamora::testing {
 namespace {
 
-// The ANSI functions take paths shorter than MAX_PATH (260 characters, a
-// double-byte character counting one) and names of at most 255 characters.
-TEST_F(FileSystemContract, LongTargetsAreRefusedAndNothingMoves) {
-  scene_->AddFile(At("a.txt"), "a");
-  const std::size_t room = 259 - At("").size();  // characters left for a name
-  const std::string fits(std::min<std::size_t>(room, 255) - 4, 'n');
-  ASSERT_TRUE(fs().RenameFile(At("a.txt"), At(fits + ".txt")));
-  EXPECT_EQ(scene_->Content(At(fits + ".txt")), "a");
-  const std::string tooLong(room + 1 - 4, 'n');
-  EXPECT_FALSE(fs().RenameFile(At(fits + ".txt"), At(tooLong + ".txt")));
-  EXPECT_EQ(scene_->Content(At(fits + ".txt")), "a");
-  const std::string name256(256, 'm');
-  EXPECT_FALSE(fs().RenameFile(At(fits + ".txt"), At(name256)));
-  EXPECT_EQ(scene_->Content(At(fits + ".txt")), "a");
-  // Characters, not bytes: a name of 120 double-byte characters fits.
+// Ten levels of Chinese folder names pass MAX_PATH, which the ANSI
+// functions cannot reach; the file system lists, renames, reads and writes
+// there like anywhere else. A name holds at most 255 characters (a
+// double-byte one counting one), a path fewer than 32,767.
+TEST_F(FileSystemContract, PathsPastMaxPathWorkUpToTheExtendedLimit) {
+  std::string deep = At("");
+  for (int i = 0; i < 10; ++i) {
+    scene_->AddFolder(Exact(deep += "照片档案" + std::string(22, 'd')));
+    deep += "\\";
+  }
+  scene_->AddFile(Exact(deep + "a.jpg"), "deep");
+  EXPECT_FALSE(scene_->ExistsByAnsiPath(deep + "a.jpg"));
+  EXPECT_EQ(Names(deep), (std::set<std::string>{".", "..", "a.jpg"}));
+  EXPECT_FALSE(fs().RenameFile(deep + "a.jpg", deep + std::string(256, 'm')));
   std::string wide;
   for (int i = 0; i < 120; ++i) wide += "照";
-  ASSERT_TRUE(fs().RenameFile(At(fits + ".txt"), At(wide)));
-  EXPECT_EQ(scene_->Content(At(wide)), "a");
+  ASSERT_TRUE(fs().RenameFile(deep + "a.jpg", deep + wide));
+  ASSERT_TRUE(fs().WriteWholeFile(deep + "out.csv", "x"));
+  EXPECT_EQ(fs().Attributes(deep + "out.csv"), std::optional<std::uint32_t>(0x20));
+  std::string bytes;
+  ASSERT_TRUE(fs().ReadWholeFile(deep + wide, bytes));
+  EXPECT_EQ(bytes, "deep");
+  const std::string huge = At(std::string(kMaxExtendedPath, 'h'));
+  EXPECT_FALSE(fs().Attributes(huge).has_value());
+  EXPECT_EQ(fs().EnumerateFolder(huge + "\\*.*"), nullptr);
+  EXPECT_FALSE(fs().WriteWholeFile(huge, "x"));
+  EXPECT_FALSE(fs().RenameFile(deep + wide, huge));
 }
 
-TEST_F(FileSystemContract, PathsOfMaxPathOrLongerCannotBeRead) {
-  if (!scene_->LimitsPathLength()) GTEST_SKIP() << "Wine takes longer paths than Windows";
-  const std::string deep = At(std::string(250, 'd'));
-  scene_->AddFolder(deep);
-  scene_->AddFile(deep + "\\file.txt", "f");
-  EXPECT_FALSE(fs().Attributes(deep + "\\file.txt").has_value());
-  EXPECT_EQ(fs().EnumerateFolder(deep + "\\*.*"), nullptr);
-  std::string bytes;
-  EXPECT_FALSE(fs().ReadWholeFile(deep + "\\file.txt", bytes));
+// The new bytes take the old file's place in one step: a write that fails
+// part-way, or cannot replace a file open elsewhere, leaves the old file
+// byte for byte and nothing beside it.
+TEST_F(FileSystemContract, AWriteReplacesTheFileWholeOrNotAtAll) {
+  const std::string old(3200, 'o');
+  scene_->AddFile(At("out.csv"), old);
+  scene_->FailNextWriteAfter(1000);
+  EXPECT_FALSE(fs().WriteWholeFile(At("out.csv"), std::string(16384, 'n')));
+  scene_->Lock(At("out.csv"));
+  EXPECT_FALSE(fs().WriteWholeFile(At("out.csv"), "new"));
+  scene_->Unlock(At("out.csv"));
+  EXPECT_EQ(scene_->Content(At("out.csv")), old);
+  ASSERT_TRUE(fs().WriteWholeFile(At("out.csv"), "new"));
+  EXPECT_EQ(scene_->Content(At("out.csv")), "new");
+  EXPECT_EQ(Names(At("")), (std::set<std::string>{".", "..", "out.csv"}));
 }
 
 }  // namespace

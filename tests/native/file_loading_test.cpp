@@ -95,14 +95,25 @@ TEST_F(FileLoading, AFolderIsNeverARowAndEveryFileIsListedOnce) {
                                                "D:\\h\\in-h.txt", "D:\\t\\\x81\x61"}));
 }
 
-TEST_F(FileLoading, WhatCannotBeReadIsListedOrSkippedWithoutAMessage) {
-  app.fs.AddFolder("D:\\locked");
+// A hidden folder is left out on purpose and never opened; a folder that
+// refuses to open is told, with the first of them named.
+TEST_F(FileLoading, FoldersThatCannotBeOpenedAreToldInOneBox) {
   app.fs.AddFile("D:\\locked\\a.txt");
   app.fs.SetUnreadable("D:\\locked", true);
+  app.fs.AddFile("D:\\t\\in\\b.txt");
+  app.fs.SetUnreadable("D:\\t\\in", true);
+  app.fs.AddFolder("D:\\t\\hid", attr::kDirectory | attr::kHidden);
+  app.fs.SetUnreadable("D:\\t\\hid", true);
+  app.fs.AddFile("D:\\t\\c.txt");
   app.fs.AddFolder("D:\\empty");
-  app.DropOnWindow(MemoryApp::DropText({"D:\\locked", "D:\\missing.txt", "D:\\empty"}));
-  EXPECT_EQ(Paths(), (std::vector<std::string>{"D:\\missing.txt"}));
-  EXPECT_EQ(app.messages.Count(), 0u);
+  app.DropOnWindow(MemoryApp::DropText({"D:\\locked", "D:\\missing.txt", "D:\\empty", "D:\\t"}));
+  EXPECT_EQ(Paths(), (std::vector<std::string>{"D:\\missing.txt", "D:\\t\\c.txt"}));
+  EXPECT_EQ(app.Caption("标签4"), "载入2个文件");
+  ASSERT_EQ(app.messages.Count(), 1u);
+  EXPECT_EQ(app.messages.Last().text, "有2个文件夹无法读取，其中的文件未载入：D:\\locked");
+  EXPECT_EQ(app.messages.Last().caption, "信息：");
+  app.DropOnWindow(MemoryApp::DropText({"D:\\t\\c.txt", "D:\\empty"}));
+  EXPECT_EQ(app.messages.Count(), 1u);
 }
 
 TEST_F(FileLoading, AnEmptyFolderStillReplacesTheListAndHidesTheHint) {

@@ -6,6 +6,7 @@
 
 #include "rename/match_rules.h"
 #include "tests/support/memory_app.h"
+#include "tests/support/scene.h"
 
 namespace renamora::testing {
 namespace {
@@ -91,28 +92,52 @@ TEST_F(HostileInput, AHundredThousandRulesRenameAsFewDo) {
   EXPECT_EQ(app.Caption("标签6"), "成功2个");
 }
 
-TEST_F(HostileInput, PathsThatCannotBeReadAreListedAndFailAlone) {
-  const std::string longFolder = "D:\\" + std::string(270, 'L');
-  app.fs.AddFile(longFolder + "\\far.txt", "far");
-  app.fs.AddFolder("D:\\locked");
-  app.fs.AddFile("D:\\locked\\in.txt", "in");
-  app.fs.SetUnreadable("D:\\locked", true);
-  app.fs.AddFile("D:\\ok\\a.txt", "a");
-  app.DropOnWindow(
-      MemoryApp::DropText({longFolder, "D:\\missing\\gone.txt", "D:\\locked", "D:\\ok\\a.txt"}));
-  // The long folder cannot be read, so it is listed like a file; the missing
-  // file is listed; the unreadable folder gives nothing.
-  ASSERT_EQ(app.files().RowCount(), 3u);
-  EXPECT_EQ(app.files().OriginalName(0), std::string(270, 'L'));
-  EXPECT_EQ(app.messages.Count(), 0u);
-
+// Paths a user may drop that are no ordinary ones: each is listed and
+// renamed, or listed and fails, and is back after "还原" when its name is
+// one a rename may make; no file that no row names is touched.
+TEST_F(HostileInput, UnusualDroppedPathsEachHaveAClearOutcome) {
+  const std::string huge = "D:\\" + std::string(kMaxExtendedPath, 'L');
+  app.fs.AddFile("D:\\p\\a.txt", "a");
+  app.fs.AddFile("E:\\e.txt", "e");
+  app.fs.AddFile("\\\\nas\\photos\\b.jpg", "b");
+  app.fs.AddFile(Exact("D:\\q\\..."), "dots");
+  app.fs.AddFile(Exact("D:\\q\\ "), "blank");
+  const struct {
+    std::string dropped;
+    std::vector<std::string> rows;
+    std::vector<Status> statuses;  // after "修  改" with "X"
+  } cases[] = {
+      {"\\\\?\\D:\\p\\a.txt", {"\\\\?\\D:\\p\\a.txt"}, {Status::kDone}},
+      {"\\\\?\\D:\\p", {"\\\\?\\D:\\p\\a.txt"}, {Status::kDone}},
+      {"E:\\", {"E:\\e.txt"}, {Status::kDone}},
+      {"\\\\nas\\photos", {"\\\\nas\\photos\\b.jpg"}, {Status::kDone}},
+      {"\\\\nas\\gone", {"\\\\nas\\gone"}, {Status::kFailed}},
+      {huge, {huge}, {Status::kFailed}},
+      // "X-..." and "X- " both lose their ends: the second finds "X-" taken.
+      // No rename makes a name of dots alone, so "..." is not taken back.
+      {"D:\\q", {"D:\\q\\...", "D:\\q\\ "}, {Status::kDone, Status::kFailed}},
+  };
   app.window.textBox("编辑框1").SetText("X");
-  app.Click("按钮1");
-  EXPECT_EQ(app.files().StatusOf(0), Status::kFailed);
-  EXPECT_EQ(app.files().StatusOf(1), Status::kFailed);
-  EXPECT_EQ(app.files().StatusOf(2), Status::kDone);
-  EXPECT_EQ(app.fs.Content(longFolder + "\\far.txt"), "far");
-  EXPECT_EQ(app.fs.Content("D:\\ok\\X-a.txt"), "a");
+  for (const auto& c : cases) {
+    app.DropOnWindow(c.dropped);
+    ASSERT_EQ(app.files().RowCount(), c.rows.size()) << c.dropped.substr(0, 20);
+    app.Click("按钮1");
+    for (std::size_t r = 0; r < c.rows.size(); ++r) {
+      EXPECT_EQ(std::string(app.files().Folder(r)) + std::string(app.files().OriginalName(r)),
+                c.rows[r]);
+      EXPECT_EQ(app.files().StatusOf(r), c.statuses[r]) << c.rows[r].substr(0, 20);
+    }
+    app.Click("按钮2");
+  }
+  EXPECT_EQ(app.messages.Count(), 0u);
+  for (const auto& [path, content] :
+       std::vector<std::pair<std::string, std::string>>{{"D:\\p\\a.txt", "a"},
+                                                        {"E:\\e.txt", "e"},
+                                                        {"\\\\nas\\photos\\b.jpg", "b"},
+                                                        {"D:\\q\\X-", "dots"},
+                                                        {Exact("D:\\q\\ "), "blank"}}) {
+    EXPECT_EQ(app.fs.Content(path), content) << path;
+  }
 }
 
 TEST_F(HostileInput, AFileRenamedAwayBetweenLoadAndRename) {
@@ -136,9 +161,9 @@ TEST_F(HostileInput, TargetNamesOf255And256Bytes) {
   app.fs.AddFile("D:\\p\\a.txt", "a");
   app.fs.AddFile("D:\\p\\b.txt", "b");
   app.DropOnWindow("D:\\p");
-  // 'X…X-a.txt' of 255 and 256 bytes: too long for a path of MAX_PATH
-  // characters in any folder, so both fail and both files stay.
-  for (std::size_t length : {255u, 256u}) {
+  // 'X…X-a.txt' of 256 and 257 bytes: longer than any name may be, so both
+  // fail and both files stay.
+  for (std::size_t length : {256u, 257u}) {
     app.window.textBox("编辑框1").SetText(std::string(length - 6, 'X'));
     app.Click("按钮1");
     EXPECT_EQ(app.files().StatusOf(0), Status::kFailed) << length;

@@ -132,9 +132,8 @@ TEST(MemoryFileSystemNames, RenamePathsThroughDotEntriesAnswerAsTheirPlainForm) 
   // The folder part is walked like any path: "." stays, ".." goes up.
   EXPECT_TRUE(fs.RenameFile("D:\\a\\.\\b\\..\\b\\x.txt", "D:\\a\\.\\b\\..\\b\\z.txt"));
   EXPECT_EQ(fs.Content("D:\\a\\b\\z.txt"), "x");
-  // Trailing dots and blanks of either name are dropped, as Windows does.
-  EXPECT_TRUE(fs.RenameFile("D:\\a\\b\\z.txt. ", "D:\\a\\b\\w.txt.."));
-  EXPECT_EQ(fs.StoredName("D:\\a\\b\\w.txt"), "w.txt");
+  // Names are taken as they stand: "z.txt. " is another file's name.
+  EXPECT_EQ(fs.RenameFile("D:\\a\\b\\z.txt. ", "D:\\a\\b\\w.txt").error, error::kFileNotFound);
   // Not found: the file, or the folder on the way.
   EXPECT_EQ(fs.RenameFile("D:\\a\\b\\none.txt", "D:\\a\\b\\n.txt").error, error::kFileNotFound);
   EXPECT_EQ(fs.RenameFile("D:\\a\\no\\x.txt", "D:\\a\\no\\n.txt").error, error::kPathNotFound);

@@ -27,7 +27,9 @@ class MemoryScene final : public Scene {
   void Lock(const std::string& path) override { fs_.SetLocked(path, true); }
   void Unlock(const std::string& path) override { fs_.SetLocked(path, false); }
   void Remove(const std::string& path) override { fs_.Remove(path); }
+  void FailNextWriteAfter(std::size_t bytes) override { fs_.FailWriteAfter(bytes); }
   bool Exists(const std::string& path) override { return fs_.Exists(path); }
+  bool ExistsByAnsiPath(const std::string& path) override { return fs_.Exists(path); }
   std::optional<std::string> Content(const std::string& path) override { return fs_.Content(path); }
   std::optional<std::string> StoredName(const std::string& path) override {
     return fs_.StoredName(path);
@@ -46,7 +48,6 @@ class MemoryScene final : public Scene {
   void MakeUnreadable(const std::string& folder) override { fs_.SetUnreadable(folder, true); }
   bool KeepsCreationOrder() const override { return true; }
   bool CanGiveFoldersAnyAttribute() const override { return true; }
-  bool LimitsPathLength() const override { return true; }
   bool ChangesCaseOnRename() const override { return true; }
 
  private:

@@ -10,8 +10,10 @@
 
 #include "app/event_table.h"
 #include "app/memory/memory_window.h"
+#include "command/save_as.h"
 #include "platform/gbk_text.h"
 #include "platform/memory/memory_ui.h"
+#include "platform/name_parts.h"
 #include "tests/support/shown_rows.h"
 
 namespace renamora::testing {
@@ -112,7 +114,10 @@ class Sequence {
     std::string name = OneOf(stems);
     if (Chance(60)) name += std::to_string(Pick(30));
     if (Chance(30)) name += OneOf(stems);
-    return name + OneOf(extensions);
+    name += OneOf(extensions);
+    // From another system's disk: a name Windows would trim.
+    if (Chance(10)) name += OneOf(std::vector<std::string>{".", " ", ". ", ".."});
+    return name;
   }
 
   // A name not yet used in `folder`, compared as Windows compares names,
@@ -120,7 +125,8 @@ class Sequence {
   std::string FreshName(const std::string& folder) {
     for (;;) {
       std::string name = RandomName();
-      if (used_.insert(Fold(folder + name)).second && !scene_->Exists(folder + name)) return name;
+      if (used_.insert(Fold(folder + name)).second && !scene_->Exists(Exact(folder + name)))
+        return name;
     }
   }
 
@@ -131,9 +137,17 @@ class Sequence {
     if (Chance(10)) attributes |= 0x02;
     if (Chance(4)) attributes |= 0x04;
     const std::string content = "content-" + std::to_string(nextContent_++);
-    scene_->AddFile(path, content, attributes);
+    scene_->AddFile(Exact(path), content, attributes);
     expected_[content] = Depth(path.substr(tree_.size()));
     files_.push_back(path);
+    // Mostly beside the twin a plain path would reach instead.
+    const std::string twin(WithoutTrailingDotsAndBlanks(path));
+    if (twin.size() < path.size() && Chance(70) && used_.insert(Fold(twin)).second &&
+        !scene_->Exists(Exact(twin))) {
+      scene_->AddFile(Exact(twin), "twin-" + content, 0x20);
+      expected_["twin-" + content] = expected_[content];
+      files_.push_back(twin);
+    }
   }
 
   void BuildFolder(const std::string& folder, int depth) {
@@ -145,7 +159,7 @@ class Sequence {
       std::uint32_t attributes = 0x10;
       if (Chance(15)) attributes |= OneOf(std::vector<std::uint32_t>{0x01, 0x02, 0x04});
       if (Chance(8)) attributes |= 0x20;  // read-only and archive: walked; hidden, system: not
-      scene_->AddFolder(sub, attributes);
+      scene_->AddFolder(Exact(sub), attributes);
       folders_.push_back(sub);
       BuildFolder(sub + "\\", depth + 1);
     }
@@ -160,11 +174,12 @@ class Sequence {
                       "outside-" + std::to_string(i));
     }
     BuildFolder(tree_, 0);
-    if (Chance(20)) {  // a deep chain
+    if (Chance(20)) {  // a deep chain, at times past MAX_PATH
       std::string folder = tree_;
+      const std::string level = Chance(50) ? "d" : "照片档案" + std::string(22, 'd');
       for (int i = 0; i < 12; ++i) {
-        folder += "d";
-        scene_->AddFolder(folder);
+        folder += level;
+        scene_->AddFolder(Exact(folder));
         folder += "\\";
       }
       AddTreeFile(folder);
@@ -274,9 +289,9 @@ class Sequence {
     if (!options_.fileEvents || files_.empty()) return;
     if (Chance(30)) {
       const std::string victim = OneOf(files_);
-      if (scene_->Exists(victim)) {
+      if (scene_->Exists(Exact(victim))) {
         locked_ = victim;
-        scene_->Lock(victim);
+        scene_->Lock(Exact(victim));
         log_ << "  lock " << victim << "\n";
       }
     }
@@ -284,12 +299,12 @@ class Sequence {
       // Removed by someone else, under whatever name it has now: its content
       // leaves the expected set.
       std::vector<Scene::Entry> present;
-      for (auto& entry : scene_->Walk(tree_)) {
+      for (auto& entry : scene_->Walk(Exact(tree_))) {
         if (!entry.folder && tree_ + entry.path != locked_) present.push_back(std::move(entry));
       }
       if (!present.empty()) {
         const Scene::Entry& victim = present[Pick(present.size())];
-        scene_->Remove(tree_ + victim.path);
+        scene_->Remove(Exact(tree_ + victim.path));
         expected_.erase(victim.content);
         removed_.insert(Fold(tree_ + victim.path));
         log_ << "  remove " << tree_ << victim.path << "\n";
@@ -349,7 +364,7 @@ class Sequence {
       }
     }
     if (!locked_.empty()) {
-      scene_->Unlock(locked_);
+      scene_->Unlock(Exact(locked_));
       locked_.clear();
     }
   }
@@ -389,14 +404,29 @@ class Sequence {
       if (Chance(85)) dialog.Answer(out_ + "names.csv");
       const char* button = OneOf(std::vector<const char*>{"按钮8", "按钮9", "按钮10"});
       log_ << "click " << button << "\n";
-      RaiseEvent(ctx_, button, Event::kClick);
+      RunExport(button);
     } else {
       auto& dialog = window_.dialog("通用对话框2");
       dialog.ClearAnswers();
       dialog.Answer(out_ + "template.csv");
       log_ << "click 按钮11\n";
-      RaiseEvent(ctx_, "按钮11", Event::kClick);
+      RunExport("按钮11");
     }
+  }
+
+  // An export, at times onto a disk that fills up part-way: a write that
+  // says it failed leaves the folder it wrote to as it was.
+  void RunExport(const char* button) {
+    const std::map<std::string, std::string> before = Snapshot(out_);
+    const std::size_t failAfter = Chance(25) ? Pick(20) : static_cast<std::size_t>(-1);
+    scene_->FailNextWriteAfter(failAfter);
+    log_ << "  the write fails after " << failAfter << " bytes\n";
+    const std::size_t boxes = messages_.Count();
+    RaiseEvent(ctx_, button, Event::kClick);
+    scene_->FailNextWriteAfter(static_cast<std::size_t>(-1));
+    if (messages_.Count() > boxes && messages_.Last().text.rfind(WriteFailedMessage(""), 0) == 0 &&
+        Snapshot(out_) != before)
+      dropProblem_ = "a failed write changed " + out_;
   }
 
   std::optional<std::string> Check() {
@@ -405,7 +435,7 @@ class Sequence {
     if (!dropProblem_.empty()) return dropProblem_;
     // Every content present exactly once under the tree, at its depth.
     std::map<std::string, int> seen;
-    for (const auto& entry : scene_->Walk(tree_)) {
+    for (const auto& entry : scene_->Walk(Exact(tree_))) {
       if (entry.folder) continue;
       auto it = expected_.find(entry.content);
       if (it == expected_.end())
@@ -456,14 +486,15 @@ class Sequence {
                            row.status == Status::kSucceededWithSuffix;
       if (!success || sameFile[Fold(row.folder + row.originalName)] > 1) continue;
       if (removed_.count(Fold(row.folder + row.currentName))) continue;
-      if (!scene_->Exists(row.folder)) continue;
-      if (!scene_->Exists(row.folder + row.currentName)) {
+      if (!scene_->Exists(Exact(row.folder))) continue;
+      if (!scene_->Exists(Exact(row.folder + row.currentName))) {
         return "row says " + StatusText(row.status) + " but " + row.folder + row.currentName +
                " is missing";
       }
       // And under the very name the row shows: Windows drops the dots and
       // blanks at the end of a new name, which the row must drop too.
-      const std::optional<std::string> stored = scene_->StoredName(row.folder + row.currentName);
+      const std::optional<std::string> stored =
+          scene_->StoredName(Exact(row.folder + row.currentName));
       const bool sameName =
           stored && (scene_->ChangesCaseOnRename() ? *stored == row.currentName
                                                    : Fold(*stored) == Fold(row.currentName));

@@ -11,6 +11,7 @@
 
 #include "platform/code_page.h"
 #include "platform/file_system.h"
+#include "platform/long_path.h"
 
 namespace renamora::testing {
 
@@ -31,8 +32,16 @@ class Scene {
   virtual void Lock(const std::string& path) = 0;
   virtual void Unlock(const std::string& path) = 0;
   virtual void Remove(const std::string& path) = 0;
+  // The file system's next write stops after `bytes` bytes, as on a full disk.
+  virtual void FailNextWriteAfter(std::size_t bytes) = 0;
 
+  // Paths are read as Windows reads them: a plain one loses the dots and
+  // blanks at the end of its names, one in the extended form ("\\?\…")
+  // is taken as it stands.
   virtual bool Exists(const std::string& path) = 0;
+  // The same through the ANSI functions, which take no path of MAX_PATH
+  // characters or more (in memory: any plain path).
+  virtual bool ExistsByAnsiPath(const std::string& path) = 0;
   virtual std::optional<std::string> Content(const std::string& path) = 0;
   // The name as the file system stores it, case included.
   virtual std::optional<std::string> StoredName(const std::string& path) = 0;
@@ -61,11 +70,16 @@ class Scene {
   virtual bool CanGiveFoldersAnyAttribute() const = 0;
   // Whether a rename that changes only the case of letters shows the new case.
   virtual bool ChangesCaseOnRename() const = 0;
-  // Whether paths of MAX_PATH characters or more are refused, as Windows'
-  // ANSI functions refuse them.
-  virtual bool LimitsPathLength() const = 0;
 };
 
 std::unique_ptr<Scene> MakeScene();
+
+// `path` in the form Windows takes as it stands ("\\?\…"): a name ending
+// in a dot or a blank, and a path of any length, as a scene is asked for it.
+inline std::string Exact(const std::string& path) {
+  std::string extended;
+  ToExtendedPath(path, extended);
+  return extended;
+}
 
 }  // namespace renamora::testing

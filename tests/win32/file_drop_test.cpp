@@ -12,6 +12,7 @@
 #include <set>
 
 #include "platform/file_system.h"
+#include "platform/win32/file_system_seams.h"
 #include "tests/support/scene.h"
 #include "tests/support/win32/modal_answerer.h"
 #include "tests/support/win32/real_window.h"
@@ -121,7 +122,16 @@ TEST_F(FileDrop, EveryOtherPlaceOnTheWindowLoadsFiles) {
   EXPECT_EQ(app.DropEvents().back().control, "拖放对象1");
 }
 
-TEST_F(FileDrop, AFolderTreeWithChineseNamesLoadsDepthFirstIntoTheRealList) {
+// The same walk where the listing's fast form is refused, as on Vista: the
+// listing falls back to the standard form and lists the same.
+class FileDropListing : public FileDrop, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override { win32::seams::RefuseFastListing(GetParam()); }
+  void TearDown() override { win32::seams::RefuseFastListing(false); }
+};
+INSTANTIATE_TEST_SUITE_P(FastAndVista, FileDropListing, ::testing::Bool());
+
+TEST_P(FileDropListing, AFolderTreeWithChineseNamesLoadsDepthFirstIntoTheRealList) {
   auto scene = MakeScene();
   const std::string top = scene->root() + "照片";
   scene->AddFolder(top);

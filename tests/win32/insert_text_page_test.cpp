@@ -130,6 +130,27 @@ TEST_F(InsertTextPage, AFolderOfChineseNamesIsRenamedOnDiskAndBack) {
   ExpectRefitted();
 }
 
+// Ten levels of Chinese folder names pass MAX_PATH: the file there is
+// listed with the rest, renamed and brought back like any other.
+TEST_F(InsertTextPage, AFilePastMaxPathIsListedRenamedAndBroughtBack) {
+  const std::string top = scene->root() + "档案";
+  std::string deep = top;
+  scene->AddFolder(top);
+  for (int i = 0; i < 10; ++i) scene->AddFolder(Exact(deep += "\\照片档案" + std::string(22, 'd')));
+  scene->AddFile(Exact(deep + "\\深.jpg"), "深");
+  scene->AddFile(top + "\\浅.jpg", "浅");
+  const auto before = Disk();
+  Drop({top});
+  app.Type("编辑框1", "新");
+  Click("按钮1");
+  auto shown = ShownByFirstName();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown["深.jpg"].status, "完成");
+  EXPECT_EQ(scene->Content(Exact(deep + "\\" + shown["深.jpg"].current)), "深");
+  Click("按钮2");
+  EXPECT_EQ(Disk(), before);
+}
+
 // The row keeps the name its file has: a failed rename leaves "现文件名" as
 // it was, a later restore finds the file, and so does a later rename.
 TEST_F(InsertTextPage, ARowWhoseTargetIsTakenFailsAndLeavesTheFileAndItsNameAlone) {

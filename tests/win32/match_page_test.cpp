@@ -109,6 +109,36 @@ TEST_F(MatchPage, TwoFilesClaimingOneNameAndBackAgain) {
   EXPECT_EQ(Disk(), before);
 }
 
+// Names that only a dot or a blank at the end tells from their twins: each
+// row renames its own file or none, says which, and takes it back.
+TEST_F(MatchPage, TwinsThatWindowsWouldTrimEachKeepToTheirOwnFile) {
+  folder = scene->root() + "孪生";
+  scene->AddFolder(folder);
+  for (const char* name : {"IMG01.", "IMG01", "DSC02 ", "DSC02"}) {
+    scene->AddFile(Exact(folder + "\\" + name), name);
+  }
+  const auto before = Disk();
+  scene->AddFile(rules, "匹配代码,插入内容\r\n01.,甲\r\n02 ,乙\r\n");
+  LoadRules();
+  DropFiles(app.Main(), {folder}, RealWindow::Centre(app.Rect("超级列表框1")));
+  ASSERT_EQ(ListRowCount(Files()), 4);
+  EXPECT_EQ(BoxesShownBy([&] { app.Click("按钮4"); }), Names{});
+  std::map<std::string, std::pair<std::string, std::string>> rows;
+  for (int row = 0; row < 4; ++row) {
+    rows[ListCell(Files(), row, 1)] = {ListCell(Files(), row, 2), ListCell(Files(), row, 3)};
+  }
+  EXPECT_EQ(rows, (decltype(rows){{"IMG01.", {"甲-IMG01", "成功"}},
+                                  {"IMG01", {"IMG01", "失败！未找到代码"}},
+                                  {"DSC02 ", {"乙-DSC02", "成功"}},
+                                  {"DSC02", {"DSC02", "失败！未找到代码"}}}));
+  EXPECT_EQ(
+      Disk(),
+      (std::map<std::string, std::string>{
+          {"甲-IMG01", "IMG01."}, {"IMG01", "IMG01"}, {"乙-DSC02", "DSC02 "}, {"DSC02", "DSC02"}}));
+  EXPECT_EQ(BoxesShownBy([&] { app.Click("按钮5"); }), Names{});
+  EXPECT_EQ(Disk(), before);
+}
+
 TEST_F(MatchPage, AnsweredNoTheSecondFileFailsAndKeepsItsName) {
   LoadRules();
   LoadFolder();

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 // clang-format on
 
+#include "platform/win32/file_system_seams.h"
 #include "tests/support/scene.h"
 #include "tests/support/win32/modal_answerer.h"
 #include "tests/support/win32/real_window.h"
@@ -150,6 +151,23 @@ TEST_F(NameExportPage, AFileThatCannotBeWrittenIsReportedAndKeptAsItWas) {
   next.SaveAs(other);
   Export("按钮8", next);
   EXPECT_EQ(Written(other), kAllCurrent);
+}
+
+// A disk that fills up part-way through replacing a CSV: the old file stays
+// byte for byte, and nothing else is left beside it.
+TEST_F(NameExportPage, AWriteThatFailsPartWayLeavesTheOldFileAsItWas) {
+  const std::string path = scene->root() + "out.csv";
+  const std::string old(3200, 'o');
+  scene->AddFile(path, old);
+  const auto entries = scene->Walk(scene->root()).size();
+  win32::seams::FailNextWriteAfter(10);
+  ModalAnswerer answerer;
+  answerer.SaveAs(path).Press(IDYES).Press(IDOK);
+  const auto boxes = Export("按钮8", answerer);
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[2].text, "文件无法写入：\r\n" + path);
+  EXPECT_EQ(Written(path), old);
+  EXPECT_EQ(scene->Walk(scene->root()).size(), entries);
 }
 
 }  // namespace
