@@ -4,7 +4,6 @@
 // converters, in one piece, to the GBK the Rule list holds.
 #include <iconv.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -85,13 +84,6 @@ bool GbkCouldHold(std::string_view text) {
   return true;
 }
 
-bool ChineseThroughout(const std::vector<char32_t>& points) {
-  return std::all_of(points.begin(), points.end(), [](char32_t u) {
-    return u < 0x80 || (u >= 0x3000 && u <= 0x303F) || (u >= 0x3400 && u <= 0x9FFF) ||
-           (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFFEF);
-  });
-}
-
 // What the loader must do with a file: its rules, or the one message that
 // refuses it before the header question (`refusal` not empty).
 struct Expected {
@@ -120,9 +112,11 @@ Expected Expect(std::string_view bytes, bool skipHeader) {
     const std::string_view textPart = UpToEndMark(bytes);
     bool beyondAscii = false;
     for (const char c : textPart) beyondAscii |= static_cast<unsigned char>(c) >= 0x80;
-    // GBK wins where the bytes are both, unless the UTF-8 reading is Chinese.
+    // Where the bytes are both, the likelier reading wins (which one that is
+    // the scoring's own table says); the rest of the way is checked here.
     if (beyondAscii && Iconv("UTF-32LE", "UTF-8", textPart, utf32, used) &&
-        (!GbkCouldHold(textPart) || ChineseThroughout(CodePoints(utf32)))) {
+        (!GbkCouldHold(textPart) || renamora::RuleTextPlausibility(textPart, true) >
+                                        renamora::RuleTextPlausibility(textPart, false))) {
       from = "UTF-8";
     } else {
       expected.good = PlainReading(textPart, skipHeader, expected.rules);
