@@ -329,15 +329,21 @@ std::size_t BareMoves(const std::vector<std::string>& from, const std::vector<st
   return failed;
 }
 
+// The steps that replace a file whole or not at all, with nothing around
+// them: the bytes into a file beside it, on the disk, then in its place.
 bool BareWrite(const std::string& path, const std::string& bytes) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const std::string beside = path + ".new";
+  HANDLE file = ::CreateFileA(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD wrote = 0;
   const BOOL ok =
-      ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
+      ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) &&
+      ::FlushFileBuffers(file);
   ::CloseHandle(file);
-  return ok && wrote == bytes.size();
+  return ok && wrote == bytes.size() &&
+         ::MoveFileExA(beside.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
 // The least an export can do: every row's name and status copied side by
